@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the release tree and starts the program on its built-in simulated tool.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+cmake --preset release
+cmake --build --preset release --target pressdiag pressdiag-cli
+exec ./build/release/pressdiag-cli --simulate info "$@"
