@@ -3,6 +3,20 @@
 
 #include <QDialog>
 
+namespace {
+std::optional<QString> takeFront(std::deque<std::optional<QString>>& queue)
+{
+    if (queue.empty() || !queue.front().has_value()) {
+        if (!queue.empty())
+            queue.pop_front();
+        return std::nullopt;
+    }
+    const QString value = *queue.front();
+    queue.pop_front();
+    return value;
+}
+}  // namespace
+
 std::vector<ScriptedPrompts::Shown> ScriptedPrompts::messages() const
 {
     std::vector<Shown> out;
@@ -37,31 +51,19 @@ std::optional<QString> ScriptedPrompts::inputBox(const QString& caption, const Q
     Shown s{Kind::Input, caption, prompt, PromptIcon::None, {}, {}};
     s.file.fileName = defaultText;
     shown_.push_back(s);
-    if (inputs_.empty())
-        return std::nullopt;
-    auto a = inputs_.front();
-    inputs_.pop_front();
-    return a;
+    return takeFront(inputs_);
 }
 
 std::optional<QString> ScriptedPrompts::openFile(const FileDialogRequest& request)
 {
     shown_.push_back({Kind::OpenFile, request.title, request.fileName, PromptIcon::None, request, {}});
-    if (files_.empty())
-        return std::nullopt;
-    auto a = files_.front();
-    files_.pop_front();
-    return a;
+    return takeFront(files_);
 }
 
 std::optional<QString> ScriptedPrompts::saveFile(const FileDialogRequest& request)
 {
     shown_.push_back({Kind::SaveFile, request.title, request.fileName, PromptIcon::None, request, {}});
-    if (files_.empty())
-        return std::nullopt;
-    auto a = files_.front();
-    files_.pop_front();
-    return a;
+    return takeFront(files_);
 }
 
 bool ScriptedPrompts::printDialog(QPagedPaintDevice&, const PrintDialogRequest& request)
