@@ -1,6 +1,7 @@
 // Little-endian codec of the parameter block; offsets are the named constants of the header.
 #include "params/ParameterBlock.h"
 
+#include "link/Usbhidinterface.h"
 #include "platform/Cp1252.h"
 
 #include <algorithm>
@@ -132,4 +133,43 @@ void setParameterText(ParameterText& field, const QString& text, std::size_t max
     const std::string bytes = toCp1252(text);
     const std::size_t n = std::min({bytes.size(), maxChars, field.size()});
     std::memcpy(field.data(), bytes.data(), n);
+}
+
+int parameterBlockLength(std::uint32_t layoutVersion)
+{
+    switch (layoutVersion) {
+    case 2: return static_cast<int>(ParameterBlockSizeV2);
+    case 3: return static_cast<int>(ParameterBlockSize);
+    default: return 0;
+    }
+}
+
+bool isKnownLayout(std::uint32_t layoutVersion) { return layoutVersion == 2 || layoutVersion == 3; }
+
+std::optional<ParameterBlock> readParameterPages(TUsbHidInterface& link)
+{
+    // 32 pages; a tool that keeps announcing more makes CmdParamRead fail instead of overrunning.
+    std::array<std::uint8_t, 1024> scratch{};
+    if (!link.CmdParamRead(scratch))
+        return std::nullopt;
+    ParameterBlock block = ParameterBlock::decode(std::span<const std::uint8_t, ParameterBlockSize>(
+        scratch.data(), ParameterBlockSize));
+    if (block.LayoutVersion == 2) {
+        // A layout-2 tool may still send further pages; what lies beyond its 160 bytes is not ours.
+        std::array<std::uint8_t, ParameterBlockSize> bytes = block.encode();
+        std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(ParameterBlockSizeV2), bytes.end(), std::uint8_t{0});
+        block = ParameterBlock::decode(bytes);
+    }
+    return block;
+}
+
+bool writeParameterPages(TUsbHidInterface& link, const ParameterBlock& block)
+{
+    // CmdParamWrite reads whole 32-byte pages; 7 pages cover the 200 bytes.
+    std::array<std::uint8_t, 7 * ParamPageSize> pages{};
+    const ParameterBlockBytes bytes = block.encode();
+    std::copy(bytes.begin(), bytes.end(), pages.begin());
+    if (!link.CmdParamWrite(pages, parameterBlockLength(block.LayoutVersion)))
+        return false;
+    return link.CmdParamStore();
 }

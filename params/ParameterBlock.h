@@ -5,7 +5,10 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
+
+class TUsbHidInterface;
 
 inline constexpr std::size_t ParameterBlockSize = 200;
 inline constexpr std::size_t ParameterBlockSizeV2 = 160;
@@ -96,3 +99,16 @@ struct ParameterBlock {
 QString parameterText(const ParameterText& field);
 // Clears the field and copies at most maxChars characters of text (Windows-1252) into it.
 void setParameterText(ParameterText& field, const QString& text, std::size_t maxChars = ParameterTextMaxChars);
+
+// --- transfer -----------------------------------------------------------------------------------
+// Bytes a block of this layout occupies on the tool: 160 for layout 2, 200 for layout 3, 0 for any
+// other (then a single empty page is written).
+int parameterBlockLength(std::uint32_t layoutVersion);
+// Layouts this program knows how to show and write.
+bool isKnownLayout(std::uint32_t layoutVersion);
+// Reads the block page by page (CmdParamRead into a 1024-byte scratch). nullopt when a page exchange
+// fails or the tool announces more than 32 pages. The 40 bytes a layout-2 tool does not send are 0.
+std::optional<ParameterBlock> readParameterPages(TUsbHidInterface& link);
+// Sends the pages for the block's layout (CmdParamWrite) and then commits them (CmdParamStore);
+// false as soon as a page or the commit fails, and the commit is then not sent.
+bool writeParameterPages(TUsbHidInterface& link, const ParameterBlock& block);
