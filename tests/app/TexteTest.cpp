@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -76,6 +77,44 @@ const FixedText kFixedTexts[] = {
     {LangEnglish, 99, "Presswerkzeug über den Rücklauf druckentleeren.\n'Start' betätigen und anschließend den "
                       "Kalibrierdruck aufbauen."},
     {LangGerman, 105, "Das Tagebuch ist zu lang: höchstens 65535 Zeichen können übertragen werden."},
+    {LangFrench, 0, "Logiciel d'analyse pour outils electro-hydrauliques"},
+    {LangSpanish, 0, "Programa de análisis para herramientas electro-hidráulicas de batería"},
+    {LangItalian, 0, "Software di analisi per utensili a pressione e da taglio"},
+    {LangSwedish, 0, "Analysprogramvara för sladdlösa (ackumulator-, batteridrivna) press- och skärverktyg"},
+    {LangFinnish, 0, "Analyysiohjelma akkukäyttöisille prässi- ja leikkuutyökaluille"},
+    {LangFrench, 1, "Choix langue / Language"},
+    {LangSpanish, 1, "Seleccionar idioma / Language"},
+    {LangItalian, 1, "Scelta lingua / language"},
+    {LangSwedish, 1, "Språk / Language"},
+    {LangFinnish, 1, "Valitse kieli / Language"},
+    {LangFrench, 60, "Adobe PDF reader est nécessaire pour ouvrir ce fichier"},
+    {LangSpanish, 60, "Adobe Reader es necesario para abrir este archivo"},
+};
+
+// Where a language shows the German wording on purpose: the pressure-sensor calibration texts
+// everywhere, the unused force texts outside English, and words that are the same in both.
+struct SameAsGerman {
+    int id;
+    std::vector<std::uint32_t> languages;
+};
+const SameAsGerman kSameAsGerman[] = {
+    {8, {LangEnglish}},
+    {12, {LangSwedish}},
+    {19, {LangSwedish}},
+    {24, {LangSwedish}},
+    {33, {LangSwedish}},
+    {36, {LangEnglish, LangSwedish}},
+    {37, {LangEnglish, LangSwedish}},
+    {64, {LangSwedish}},
+    {89, {LangEnglish, LangItalian}},
+    {94, {LangEnglish, LangSwedish}},
+    {98, {LangEnglish, LangFrench, LangItalian}},
+    {99, {LangEnglish, LangFrench, LangSpanish, LangItalian, LangSwedish, LangFinnish}},
+    {100, {LangEnglish, LangFrench, LangSpanish, LangItalian, LangSwedish, LangFinnish}},
+    {101, {LangFrench, LangSpanish, LangItalian, LangSwedish, LangFinnish}},
+    {102, {LangFrench, LangSpanish, LangItalian, LangSwedish, LangFinnish}},
+    {103, {LangFrench, LangSpanish, LangItalian, LangSwedish, LangFinnish}},
+    {104, {LangFrench, LangSpanish, LangItalian, LangSwedish, LangFinnish}},
 };
 
 } // namespace
@@ -131,6 +170,57 @@ TEST(Texte, TranslationsKeepTheClosingMarkOfTheGermanText)
                 EXPECT_TRUE(LangText(lang, id).endsWith(mark)) << "language " << lang << ", id " << id;
         }
     }
+}
+
+// The calibration instructions tell the technician which button to press next; the name in
+// quotes has to be the caption that button carries in the same language.
+TEST(Texte, InstructionsNameTheButtonAsItIsCaptioned)
+{
+    struct Case { int instructionId; int buttonId; };
+    const Case cases[] = {{67, 97}, {99, 100}};
+    for (const auto& c : cases)
+        for (std::uint32_t lang = 0; lang < LanguageCount; ++lang) {
+            const QString quoted = QLatin1Char('\'') + LangText(lang, c.buttonId) + QLatin1Char('\'');
+            EXPECT_TRUE(LangText(lang, c.instructionId).contains(quoted, Qt::CaseInsensitive))
+                << "language " << lang << ", id " << c.instructionId;
+        }
+}
+
+// Any other row equal to the German one is a row someone forgot to translate.
+TEST(Texte, OnlyIntendedRowsKeepTheGermanWording)
+{
+    for (int id = 0; id < TextCount; ++id)
+        for (std::uint32_t lang = 1; lang < LanguageCount; ++lang) {
+            bool intended = false;
+            for (const auto& row : kSameAsGerman)
+                if (row.id == id && std::find(row.languages.begin(), row.languages.end(), lang) != row.languages.end())
+                    intended = true;
+            EXPECT_EQ(LangText(lang, id) == LangText(LangGerman, id), intended) << "language " << lang << ", id " << id;
+        }
+}
+
+// The chart's snapshot copies these captions and status texts into fields of fixed capacity
+// (including the terminating zero) for the print picture and the reports.
+TEST(Texte, SnapshotTextsFitTheirFields)
+{
+    struct Case { int firstId; int lastId; int capacity; };
+    const Case cases[] = {
+        {18, 18, 64},   // chart title
+        {19, 19, 32},   // comment caption
+        {23, 23, 32},   // counter
+        {24, 24, 64},   // date
+        {25, 28, 32},   // operating time, temperature, voltage, cut-off speed
+        {29, 30, 128},  // error and warning captions
+        {5, 6, 128},    // serial number, software version
+        {7, 8, 64},     // warranty start, service in
+        {78, 78, 64},   // service due, shown as the service value
+        {85, 95, 128},  // error and warning names
+    };
+    for (const auto& c : cases)
+        for (int id = c.firstId; id <= c.lastId; ++id)
+            for (std::uint32_t lang = 0; lang < LanguageCount; ++lang)
+                EXPECT_LT(toCp1252(LangText(lang, id)).size(), static_cast<std::size_t>(c.capacity))
+                    << "language " << lang << ", id " << id;
 }
 
 // A language index read from an edited settings file may be anything; ids come from callers.
