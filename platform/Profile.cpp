@@ -1,4 +1,5 @@
-// Profile over SimpleIni, which keeps comments and order and compares names without case.
+// Profile: SimpleIni reads (names without case); saving edits the file's own lines, so that
+// everything a save does not change stays exactly as it was.
 #include "platform/Profile.h"
 
 #include "platform/Cp1252.h"
@@ -10,9 +11,95 @@
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 #include <list>
+#include <vector>
+
+namespace {
+// How SimpleIni sees a line, so that editing the lines and reading through SimpleIni agree.
+struct LineKind {
+    enum { Other, Section, Key } kind = Other;
+    QString name;  // section or key name, trimmed
+};
+
+bool isIniSpace(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+
+LineKind classify(const QString& line)
+{
+    qsizetype i = 0;
+    while (i < line.size() && isIniSpace(line[i]))
+        ++i;
+    if (i == line.size() || line[i] == QLatin1Char(';') || line[i] == QLatin1Char('#'))
+        return {};
+    if (line[i] == QLatin1Char('[')) {
+        const qsizetype close = line.indexOf(QLatin1Char(']'), i + 1);
+        if (close < 0)
+            return {};
+        return {LineKind::Section, line.mid(i + 1, close - i - 1).trimmed()};
+    }
+    const qsizetype eq = line.indexOf(QLatin1Char('='), i);
+    if (eq < 0)
+        return {};
+    const QString key = line.mid(i, eq - i).trimmed();
+    if (key.isEmpty())
+        return {};
+    return {LineKind::Key, key};
+}
+
+bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
+// Sets key in every place a reader could find it (duplicate keys and sections included), so that
+// whichever occurrence a reader takes, it sees the new value. A key not present goes after the
+// last entry of the first section of that name; a missing section is appended to the file.
+void applyToLines(QStringList& lines, const QString& section, const QString& key, const QString& value)
+{
+    QString current;  // entries before the first section header belong to the unnamed section
+    bool replaced = false;
+    qsizetype firstSectionHeader = -1;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const LineKind k = classify(lines[i]);
+        if (k.kind == LineKind::Section) {
+            current = k.name;
+            if (firstSectionHeader < 0 && sameName(current, section))
+                firstSectionHeader = i;
+        } else if (k.kind == LineKind::Key && sameName(current, section) && sameName(k.name, key)) {
+            lines[i] = k.name + QLatin1Char('=') + value;
+            replaced = true;
+        }
+    }
+    if (replaced)
+        return;
+    const QString entry = key + QLatin1Char('=') + value;
+    if (section.isEmpty() || firstSectionHeader >= 0) {
+        // After the last non-blank line of that section (its header, when it is empty).
+        qsizetype insertAt = -1;
+        qsizetype i = section.isEmpty() ? 0 : firstSectionHeader + 1;
+        if (firstSectionHeader >= 0)
+            insertAt = firstSectionHeader;
+        for (; i < lines.size(); ++i) {
+            const LineKind k = classify(lines[i]);
+            if (k.kind == LineKind::Section)
+                break;
+            if (!lines[i].trimmed().isEmpty())
+                insertAt = i;
+        }
+        lines.insert(insertAt + 1, entry);
+        return;
+    }
+    if (!lines.isEmpty() && !lines.back().trimmed().isEmpty())
+        lines << QString();
+    lines << QLatin1Char('[') + section + QLatin1Char(']') << entry;
+}
+}  // namespace
 
 struct Profile::Impl {
     CSimpleIniA ini{true /*UTF-8*/, false /*multi-key*/, false /*multi-line*/};
+    // The file as it was read (or last saved), line by line: a save edits these lines instead of
+    // regenerating the file, so comments, blank lines and everything else stay as they were.
+    QStringList lines;
+    QString newline = QStringLiteral("\n");
+    struct Change {
+        QString section, key, value;
+    };
+    std::vector<Change> pending;
 };
 
 Profile::Profile(QString path) : path_(std::move(path)), impl_(std::make_unique<Impl>())
@@ -22,8 +109,21 @@ Profile::Profile(QString path) : path_(std::move(path)), impl_(std::make_unique<
         return;
     existed_ = true;
     const QByteArray raw = f.readAll();
-    const QByteArray utf8 = decodeTextFile(std::string_view(raw.constData(), static_cast<std::size_t>(raw.size()))).toUtf8();
+    QString text = decodeTextFile(std::string_view(raw.constData(), static_cast<std::size_t>(raw.size())));
+    // A UTF-8 signature has no Windows-1252 form; written back it would spoil the first line.
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    const QByteArray utf8 = text.toUtf8();
     impl_->ini.LoadData(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+
+    if (text.contains(QLatin1String("\r\n")))
+        impl_->newline = QStringLiteral("\r\n");
+    // SimpleIni ends a line at CR, LF or CR LF; so do the lines we edit.
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    impl_->lines = text.split(QLatin1Char('\n'));
+    if (!impl_->lines.isEmpty() && impl_->lines.back().isEmpty())
+        impl_->lines.removeLast();  // the final line break
 }
 
 Profile::~Profile() = default;
@@ -88,15 +188,25 @@ QStringList Profile::keys(const QString& section) const
 
 void Profile::setString(const QString& section, const QString& key, const QString& value)
 {
-    impl_->ini.SetValue(section.toUtf8().constData(), key.toUtf8().constData(), value.toUtf8().constData());
+    // A line break inside a value would end the entry early and turn the rest into lines of
+    // their own (even into forged keys).
+    QString single = value;
+    for (QChar& c : single)
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            c = QLatin1Char(' ');
+    impl_->ini.SetValue(section.toUtf8().constData(), key.toUtf8().constData(), single.toUtf8().constData());
+    impl_->pending.push_back({section.trimmed(), key.trimmed(), single.trimmed()});
 }
 
 bool Profile::save()
 {
-    std::string utf8;
-    if (impl_->ini.Save(utf8) < 0)
-        return false;
-    const std::string bytes = toCp1252(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    QStringList lines = impl_->lines;
+    for (const Impl::Change& c : impl_->pending)
+        applyToLines(lines, c.section, c.key, c.value);
+    QString text = lines.join(impl_->newline);
+    if (!lines.isEmpty())
+        text += impl_->newline;
+    const std::string bytes = toCp1252(text);
     QSaveFile f(path_);
     if (!f.open(QIODevice::WriteOnly))
         return false;
@@ -106,6 +216,8 @@ bool Profile::save()
     }
     if (!f.commit())
         return false;
+    impl_->lines = std::move(lines);
+    impl_->pending.clear();
     existed_ = true;
     return true;
 }
