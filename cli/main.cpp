@@ -19,6 +19,8 @@ const Command Commands[] = {
     {"info", "info                      tool versions, live state, warranty and parameter block", cmdInfo, false},
     {"ls", "ls PATTERN                names on the tool's data store matching PATTERN", cmdLs, false},
     {"get", "get PATH OUT              copy a file of the tool's data store to OUT", cmdGet, false},
+    {"hex-info", "hex-info FILE             image end and flash pages a firmware HEX file would send", cmdHexInfo, false},
+    {"flash", "flash FILE                download a firmware HEX file into the tool's bootloader", cmdFlash, false},
 };
 
 void usage()

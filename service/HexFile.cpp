@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <algorithm>
-#include <optional>
 
 namespace {
 
@@ -314,7 +313,7 @@ bool LoadHexData(std::span<const std::uint8_t> data, HexImage& image, const FwLo
     return true;
 }
 
-bool LoadHexFile(const QString& path, const QString& dumpDir, HexImage& image, const FwLogSink& log)
+bool LoadHexFile(const QString& path, const std::optional<QString>& dumpDir, HexImage& image, const FwLogSink& log)
 {
     const auto say = [&log](const QString& text) {
         if (log)
@@ -335,7 +334,9 @@ bool LoadHexFile(const QString& path, const QString& dumpDir, HexImage& image, c
     say(QStringLiteral("\tFile %1 loaded ok").arg(path));
 
     const auto writeDump = [&dumpDir](std::span<const std::uint8_t> bytesOut) {
-        QFile out(QDir(dumpDir).filePath(QString::fromLatin1(HexDumpFileName)));
+        if (!dumpDir)
+            return;
+        QFile out(QDir(*dumpDir).filePath(QString::fromLatin1(HexDumpFileName)));
         if (out.open(QIODevice::WriteOnly | QIODevice::Truncate))
             out.write(reinterpret_cast<const char*>(bytesOut.data()), static_cast<qint64>(bytesOut.size()));
     };

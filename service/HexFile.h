@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -69,9 +70,9 @@ bool LoadHexData(std::span<const std::uint8_t> data, HexImage& image, const FwLo
                  const std::function<void(std::span<const std::uint8_t>)>& dump = {});
 
 // The whole load from a file: opens and reads path, scans it (LoadHexData) and writes the image
-// dump "debugout.bin" into dumpDir (failures there are ignored). False when the file cannot be
-// read or loaded; the reason is logged.
-bool LoadHexFile(const QString& path, const QString& dumpDir, HexImage& image, const FwLogSink& log);
+// dump "debugout.bin" into dumpDir (failures there are ignored; no dump without dumpDir). False
+// when the file cannot be read or loaded; the reason is logged.
+bool LoadHexFile(const QString& path, const std::optional<QString>& dumpDir, HexImage& image, const FwLogSink& log);
 
 // The dump file's name in the directory the loader writes to.
 inline constexpr const char* HexDumpFileName = "debugout.bin";
