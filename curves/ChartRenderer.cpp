@@ -1,0 +1,220 @@
+// Chart drawing. A line includes its first point and excludes its last; rectangles include their
+// top-left edge and exclude their bottom-right edge; every coordinate is an integer rounded half to even.
+#include "curves/ChartRenderer.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+#include <cmath>
+
+namespace {
+constexpr ChartImageInfo Images[] = {
+    {ChartImage::ImgChart, "ImgChart", QSize(837, 173), 10, false, true},
+    {ChartImage::PrintImage, "PrintImage", QSize(700, 550), 260, false, true},
+    {ChartImage::PrintImgSingle, "PrintImgSingle", QSize(633, 281), 10, true, true},
+    {ChartImage::PrintImgReport, "PrintImgReport", QSize(206, 81), 10, false, false},
+};
+
+constexpr int GridValues[] = {25, 50, 75, 100, 125, 150};
+constexpr std::uint32_t GridTimeStep = 500;
+
+int roundEven(double v)
+{
+    // nearbyint rounds in the current mode, which is to nearest with ties to even; values far
+    // outside the image are clamped so that a corrupt scale cannot overflow the conversion.
+    const double r = std::nearbyint(v);
+    if (!(r > -1.0e9))
+        return -1000000000;
+    if (r > 1.0e9)
+        return 1000000000;
+    return static_cast<int>(r);
+}
+
+// A line from (x1, y1) to (x2, y2) that includes its first pixel and leaves out its last, so
+// that a closed outline paints each corner once. Qt's aliased flat-cap line covers the half-open
+// span [min, max) whatever its direction; a line drawn backwards is shifted by one to match.
+void lineTo(QPainter& p, int x1, int y1, int x2, int y2)
+{
+    if (x1 == x2 && y1 == y2)
+        return;
+    if (y1 == y2 && x2 < x1)
+        p.drawLine(x2 + 1, y1, x1 + 1, y1);
+    else if (x1 == x2 && y2 < y1)
+        p.drawLine(x1, y2 + 1, x1, y1 + 1);
+    else
+        p.drawLine(x1, y1, x2, y2);
+}
+
+// Fills [left, right) x [top, bottom); an empty or inverted rectangle paints nothing.
+void fillBand(QPainter& p, int left, int top, int right, int bottom, const QColor& colour)
+{
+    if (right <= left || bottom <= top)
+        return;
+    p.fillRect(QRect(left, top, right - left, bottom - top), colour);
+}
+
+void drawMarker(QPainter& p, const PlotGeometry& g, int number, int value, int intervalMs)
+{
+    const int x = g.x(number);
+    const int y = g.y(value);
+    p.fillRect(QRect(x - 3, y - 3, 6, 6), Qt::black);
+    p.setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawLine(x, y, x, g.PlotBottom);
+    const QString time = QString::asprintf("%.2fs", number * intervalMs * 0.001);
+    const QFontMetrics fm(p.font());
+    const QRect box(x - 8, g.PlotBottom + 6, fm.horizontalAdvance(time), fm.height());
+    p.fillRect(box, Qt::white);
+    p.setPen(Qt::black);
+    p.drawText(box.left(), box.top() + fm.ascent(), time);
+}
+}  // namespace
+
+const ChartImageInfo& chartImageInfo(ChartImage image)
+{
+    return Images[static_cast<int>(image)];
+}
+
+std::optional<ChartImage> chartImageFromName(const QString& name)
+{
+    for (const auto& i : Images)
+        if (name == QLatin1String(i.name))
+            return i.id;
+    return std::nullopt;
+}
+
+int PlotGeometry::y(double v) const
+{
+    return roundEven(static_cast<double>(PlotBottom) - v * static_cast<double>(YScale));
+}
+
+int PlotGeometry::x(double k) const
+{
+    return roundEven(k * static_cast<double>(XScale) + static_cast<double>(PlotLeft));
+}
+
+BandColours bandColours(bool strong)
+{
+    if (strong)
+        return {QColor(255, 0, 0), QColor(255, 255, 0), QColor(128, 255, 128)};
+    return {QColor(253, 109, 102), QColor(255, 255, 128), QColor(170, 255, 174)};
+}
+
+QFont chartCanvasFont()
+{
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setPixelSize(11);
+    f.setStyleStrategy(QFont::NoAntialias);
+    return f;
+}
+
+PlotGeometry plotGeometryFor(ChartImage target, int w, int h)
+{
+    PlotGeometry g;
+    g.PlotLeft = PlotLeftMargin;
+    g.PlotRight = w - PlotRightMargin;
+    g.PlotBottom = h - PlotBottomMargin;
+    g.PlotTop = chartImageInfo(target).plotTop;
+    g.YScale = static_cast<float>(std::abs(g.PlotBottom - g.PlotTop) * 0.00625);
+    return g;
+}
+
+void DrawChartBackground(QImage& image, ChartImage target, const BandLimits& limits, PlotGeometry& geometry)
+{
+    const float xScale = geometry.XScale;
+    geometry = plotGeometryFor(target, image.width(), image.height());
+    geometry.XScale = xScale;
+    if (image.isNull())
+        return;
+    const PlotGeometry& g = geometry;
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.fillRect(image.rect(), Qt::white);
+
+    p.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::FlatCap));
+    const int l = g.PlotLeft - 1, r = g.PlotRight, t = g.PlotTop - 1, b = g.PlotBottom + 1;
+    lineTo(p, l, b, l, t);
+    lineTo(p, l, t, r, t);
+    lineTo(p, r, t, r, b);
+    lineTo(p, r, b, l, b);
+
+    const BandColours c = bandColours(chartImageInfo(target).strongBands);
+    if (limits.RedFrom != 0)
+        fillBand(p, g.PlotLeft, roundEven(g.PlotBottom - static_cast<double>(g.YScale) * SampleFullScale + 1),
+                 g.PlotRight, g.y(limits.RedFrom), c.red);
+    if (limits.YellowFrom != 0)
+        fillBand(p, g.PlotLeft, g.y(limits.YellowTo), g.PlotRight, g.y(limits.YellowFrom), c.yellow);
+    if (limits.GreenFrom != 0)
+        fillBand(p, g.PlotLeft, g.y(limits.GreenTo), g.PlotRight, g.y(limits.GreenFrom), c.green);
+}
+
+DrawResult drawCycle(QImage& image, ChartImage target, std::span<std::uint8_t> buffer, std::size_t bytesRead,
+                     ChartState& state)
+{
+    DrawResult result;
+    const std::size_t t = bytesRead < buffer.size() ? bytesRead : buffer.size();
+    if (t < CycleHeaderSize)
+        return result;
+    result.file = CycleFile::decode(buffer.first(t));
+    if (!result.file) {
+        // Drawing the samples over the previous picture with the previous file's geometry would
+        // show a chart that belongs to no file; an unreadable file leaves the picture as it was.
+        result.outcome = DrawOutcome::InvalidHeader;
+        return result;
+    }
+    result.outcome = DrawOutcome::Drawn;
+    state.bands = result.file->bands;
+    PlotGeometry& g = state.geometry;
+    DrawChartBackground(image, target, state.bands, g);
+
+    const int plotWidth = image.width() - (PlotLeftMargin + PlotRightMargin);
+    result.samples = prepareSamples(buffer, t, plotWidth);
+    g.XScale = result.samples.xScale;
+    if (image.isNull())
+        return result;
+
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(QColor(GridColour), 1, Qt::SolidLine, Qt::FlatCap));
+    p.setBrush(Qt::white);
+    for (int v : GridValues)
+        lineTo(p, g.PlotLeft, g.y(v), g.PlotRight, g.y(v));
+    if (state.bands.CurveSpan != 0) {
+        const float step = static_cast<float>(static_cast<double>(plotWidth) / state.bands.CurveSpan);
+        int lastX = 0;
+        bool any = false;
+        // A corrupt span may ask for millions of lines; lines that land on the same column are
+        // drawn once, which paints exactly the same pixels.
+        for (std::uint64_t u = GridTimeStep; u < state.bands.CurveSpan; u += GridTimeStep) {
+            const int x = roundEven(g.PlotLeft + static_cast<double>(u) * step);
+            if (any && x == lastX)
+                continue;
+            if ((step >= 0 && x >= image.width()) || (step < 0 && x < 0))
+                break;  // every further line lies outside the image too
+            any = true;
+            lastX = x;
+            lineTo(p, x, g.PlotBottom, x, g.PlotTop);
+        }
+    }
+
+    if (!result.samples.hasCurve())
+        return result;
+
+    const std::size_t first = CycleOffset::Samples;
+    const std::size_t end = result.samples.end;
+    auto sample = [&](std::size_t i) { return i < buffer.size() ? buffer[i] : 0; };
+    p.setPen(QPen(QColor(CurveColour), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPoint prev(g.x(0), g.y(sample(first)));
+    for (std::size_t i = first + 1; i <= end; ++i) {
+        const QPoint pt(g.x(static_cast<double>(i - first)), g.y(sample(i)));
+        p.drawLine(prev, pt);
+        prev = pt;
+    }
+
+    result.markers = findStartAndPeak(buffer, end);
+    if (chartImageInfo(target).markers && result.markers.markersDrawable()) {
+        p.setFont(chartCanvasFont());
+        drawMarker(p, g, result.markers.startNumber, result.markers.startValue, result.file->SampleIntervalMs);
+        drawMarker(p, g, result.markers.peakNumber, result.markers.peakValue, result.file->SampleIntervalMs);
+    }
+    return result;
+}
