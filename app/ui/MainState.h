@@ -7,7 +7,9 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 
+class QBuffer;
 class TUsbHidInterface;
 
 struct WarrantyStartValue {
@@ -27,6 +29,10 @@ struct MainState {
     std::array<QString, 11> LinkTargets;    // index 1..10
     std::array<QString, 50> ParameterSetPaths;
     bool AbortRequested = false;
+    QBuffer* MemoryStream = nullptr;        // owned by THauptDialog from its first show until close
+    // The controller-programming library, loaded on first use; closing the window frees it.
+    bool LibraryLoaded = false;
+    std::function<void()> FreeLibrary;
     // Chart state (plot geometry, bands, snapshot, current path) is owned by the curves feature.
 };
 
