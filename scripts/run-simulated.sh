@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake --preset release
 cmake --build --preset release --target pressdiag pressdiag-cli
-exec ./build/release/pressdiag-cli --simulate info "$@"
+exec ./build/release/pressdiag --simulate "$@"
