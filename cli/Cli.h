@@ -42,5 +42,6 @@ void printError(const QString& text);
 int cmdInfo(CliArgs& args);
 int cmdLs(CliArgs& args);
 int cmdGet(CliArgs& args);
+int cmdChecksum(CliArgs& args);
 int cmdHexInfo(CliArgs& args);
 int cmdFlash(CliArgs& args);

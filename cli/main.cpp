@@ -21,6 +21,7 @@ const Command Commands[] = {
     {"get", "get PATH OUT              copy a file of the tool's data store to OUT", cmdGet, false},
     {"hex-info", "hex-info FILE             image end and flash pages a firmware HEX file would send", cmdHexInfo, false},
     {"flash", "flash FILE                download a firmware HEX file into the tool's bootloader", cmdFlash, false},
+    {"checksum", "checksum FILE [--write]   a parameter set's checksum and its own CS; --write stores it as CS", cmdChecksum, false},
 };
 
 void usage()

@@ -22,6 +22,17 @@ struct LineKind {
 
 bool isIniSpace(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
 
+// Blanks as SimpleIni trims them (not Qt's wider notion of white space).
+QString iniTrimmed(QStringView text)
+{
+    qsizetype b = 0, e = text.size();
+    while (b < e && isIniSpace(text[b]))
+        ++b;
+    while (e > b && isIniSpace(text[e - 1]))
+        --e;
+    return text.mid(b, e - b).toString();
+}
+
 LineKind classify(const QString& line)
 {
     qsizetype i = 0;
@@ -33,18 +44,28 @@ LineKind classify(const QString& line)
         const qsizetype close = line.indexOf(QLatin1Char(']'), i + 1);
         if (close < 0)
             return {};
-        return {LineKind::Section, line.mid(i + 1, close - i - 1).trimmed()};
+        return {LineKind::Section, iniTrimmed(QStringView(line).mid(i + 1, close - i - 1))};
     }
     const qsizetype eq = line.indexOf(QLatin1Char('='), i);
     if (eq < 0)
         return {};
-    const QString key = line.mid(i, eq - i).trimmed();
+    const QString key = iniTrimmed(QStringView(line).mid(i, eq - i));
     if (key.isEmpty())
         return {};
     return {LineKind::Key, key};
 }
 
-bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+// SimpleIni folds only A..Z; a wider folding would match names that it keeps apart.
+bool sameName(const QString& a, const QString& b)
+{
+    if (a.size() != b.size())
+        return false;
+    const auto fold = [](char16_t c) { return (c >= 'A' && c <= 'Z') ? static_cast<char16_t>(c - 'A' + 'a') : c; };
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (fold(a[i].unicode()) != fold(b[i].unicode()))
+            return false;
+    return true;
+}
 
 // Sets key in every place a reader could find it (duplicate keys and sections included), so that
 // whichever occurrence a reader takes, it sees the new value. A key not present goes after the
@@ -113,6 +134,8 @@ Profile::Profile(QString path) : path_(std::move(path)), impl_(std::make_unique<
     // A UTF-8 signature has no Windows-1252 form; written back it would spoil the first line.
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
+    // SimpleIni would stop reading at a zero character while the lines went on past it.
+    text.replace(QChar(0), QLatin1Char(' '));
     const QByteArray utf8 = text.toUtf8();
     impl_->ini.LoadData(utf8.constData(), static_cast<std::size_t>(utf8.size()));
 
@@ -195,7 +218,7 @@ void Profile::setString(const QString& section, const QString& key, const QStrin
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
             c = QLatin1Char(' ');
     impl_->ini.SetValue(section.toUtf8().constData(), key.toUtf8().constData(), single.toUtf8().constData());
-    impl_->pending.push_back({section.trimmed(), key.trimmed(), single.trimmed()});
+    impl_->pending.push_back({iniTrimmed(section), iniTrimmed(key), iniTrimmed(single)});
 }
 
 bool Profile::save()

@@ -363,3 +363,27 @@ TEST_F(ParameterSetFileTest, WritingTheChecksumMakesAHandEditedFileValidAgain)
     EXPECT_TRUE(f.checksumMatches());
     EXPECT_EQ(f.storedChecksum(), f.checksum());
 }
+
+TEST_F(ParameterSetFileTest, AWrittenChecksumHoldsForOddlyShapedFiles)
+{
+    // Whatever shape a hand-edited file has, the "CS" written must be the one read back.
+    const QByteArray cases[] = {
+        "[Parameter]\nCS=1\nFlags=1\nCS=2\n",                        // a key twice
+        "[Parameter]\nFlags=1\n[Other]\nx=1\n[PARAMETER]\nCS=7\n",   // the section twice
+        "CS=5\n[Other]\nFlags=1\n",                                  // no section of that name yet
+        "\xEF\xBB\xBF[Parameter]\nFlags=1\n",                        // UTF-8 signature
+        "[Parameter]\rFlags=1\rCS=3\r",                              // old Mac line ends
+        QByteArray("[Parameter]\nFlags=1\n\0CS=4\n", 24),            // a zero byte
+        "[Parameter]\nC\xC5\xBF=4\nFlags=1\n",                       // a name only Unicode folding matches
+        "[Parameter\v]\nFlags=1\n",                                  // a section name with odd blanks
+        "[Parameter]\n  cs  =  9  \n\tflags\t=\t1\n",                // blanks around names and values
+        "",                                                          // empty file
+    };
+    for (const QByteArray& content : cases) {
+        SCOPED_TRACE(content.toStdString());
+        const QString path = write(content);
+        ASSERT_TRUE(ParameterSetFile(path).writeChecksum());
+        const ParameterSetFile again(path);
+        EXPECT_TRUE(again.checksumMatches()) << readAll(path).toStdString();
+    }
+}
