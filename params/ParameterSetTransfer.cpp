@@ -8,13 +8,17 @@
 #include "platform/Prompts.h"
 
 namespace {
+constexpr int TextTransferFailed = 82;
 constexpr int TextInvalidSet = 83;
 }
 
 TransferResult TransferParameterSet(ParameterBlockAccess& access, Prompts& prompts, std::uint32_t languageIndex,
                                     const QString& path)
 {
-    access.ReadParameterBlock();
+    if (!access.ReadParameterBlock()) {
+        prompts.message(QStringLiteral("Info"), LangText(languageIndex, TextTransferFailed), PromptIcon::Exclamation);
+        return TransferResult::ReadFailed;
+    }
     const ParameterSetFile file(path);
     if (!file.checksumMatches()) {
         prompts.message(QStringLiteral("Error"), LangText(languageIndex, TextInvalidSet), PromptIcon::Exclamation);

@@ -17,9 +17,9 @@ class ParameterBlockAccess {
 public:
     virtual ~ParameterBlockAccess() = default;
     virtual ParameterBlock& currentBlock() = 0;
-    // Reads the block, the warranty start and the versions fresh from the tool; nothing when the
-    // tool is not connected, and a failed read leaves the block as it was.
-    virtual void ReadParameterBlock() = 0;
+    // Reads the block, the warranty start and the versions fresh from the tool. True when a fresh
+    // block arrived; false without a tool or when a page failed (the block is left as it was).
+    virtual bool ReadParameterBlock() = 0;
     // Sends and commits the block; reports text 81 or 82 itself.
     virtual void WriteParameterBlock() = 0;
     virtual void ShowParameterBlock() = 0;
@@ -35,11 +35,13 @@ struct ParameterSetOptions {
     bool delBsz = false;      // CbWriteParaDelBsz: operating time := 0
 };
 
-enum class TransferResult { Written, InvalidFile };
+enum class TransferResult { Written, InvalidFile, ReadFailed };
 
 // Reads the block fresh; if the file's "CS" does not match its checksum shows text 83 (caption
 // "Error") and stops with the block as read. Otherwise takes the file's values into the block,
 // writes it (text 81 or 82), reads it again and shows it.
+// When the fresh read fails, text 82 (caption "Info") and nothing is written: the file's values
+// on a stale copy would carry another tool's serial number and calibration into this one.
 TransferResult TransferParameterSet(ParameterBlockAccess& access, Prompts& prompts, std::uint32_t languageIndex,
                                     const QString& path);
 

@@ -80,7 +80,9 @@ SensorCalibrationResult runSensorCalibration(ParameterBlockAccess& access, TUsbH
 {
     if (!link.Connected)
         return SensorCalibrationResult::NotConnected;
-    access.ReadParameterBlock();
+    // The piston diameter and every other field must be this tool's: a stale copy is not written.
+    if (!access.ReadParameterBlock())
+        return SensorCalibrationResult::Ended;
     // The technician has relieved the pressure: this is the reading at 0 bar. Without it there is
     // nothing to calibrate against, so the attempt ends like any other failed status read.
     const std::optional<std::uint16_t> r0 = readSensor(link);

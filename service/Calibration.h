@@ -46,7 +46,7 @@ std::optional<std::uint16_t> sensorCount1000bar(std::uint16_t r0, std::uint16_t 
 
 enum class SensorCalibrationResult {
     NotConnected,  // nothing done
-    Ended,         // a status read failed, the input was cancelled, unparsable or zero: nothing written
+    Ended,         // a read failed, the input was cancelled, unparsable or zero: nothing written
     Written,       // the block went to the tool (text 81 or 82 shown); the dialog closes
 };
 

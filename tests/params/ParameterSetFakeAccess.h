@@ -16,11 +16,12 @@ public:
     bool readFails = false;
 
     ParameterBlock& currentBlock() override { return current; }
-    void ReadParameterBlock() override
+    bool ReadParameterBlock() override
     {
         calls.push_back("read");
         if (!readFails)
             current = tool;
+        return !readFails;
     }
     void WriteParameterBlock() override
     {

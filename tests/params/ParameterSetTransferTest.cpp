@@ -176,3 +176,21 @@ TEST(ParameterSetTransfer, OptionsStillRunAfterAnInvalidSetOnceItsMessageIsClose
     EXPECT_EQ(f.hid.written[1][5], 500 & 0xFF);
     EXPECT_EQ(f.hid.written[1][4], 500 >> 8);
 }
+
+TEST(ParameterSetTransfer, AFailedFreshReadWritesNothingButTheOptionsStillRun)
+{
+    Fixture f;
+    f.access.readFails = true;
+    f.access.current.LayoutVersion = 3;
+    setParameterText(f.access.current.MaschNr, QStringLiteral("the previous tool"));
+    ParameterSetOptions o;
+    o.delData = true;
+    EXPECT_EQ(writeParameterSet(f.access, f.link, f.clock, f.prompts, LangGerman, f.file(ValidSet), o),
+              TransferResult::ReadFailed);
+    EXPECT_EQ(f.access.calls, std::vector<std::string>{"read"});
+    EXPECT_TRUE(f.access.written.empty());
+    ASSERT_EQ(f.prompts.messages.size(), 1u);
+    EXPECT_EQ(f.prompts.messages[0].caption, QStringLiteral("Info"));
+    EXPECT_EQ(f.prompts.messages[0].text, LangText(LangGerman, 82));
+    EXPECT_EQ(f.codes(), std::vector<int>{0x11});
+}

@@ -186,6 +186,19 @@ TEST(SensorCalibration, AttemptsThatEndWithoutWriting)
     }
 }
 
+TEST(SensorCalibration, AFailedBlockReadEndsTheAttemptBeforeAnything)
+{
+    Fixture f;
+    f.access.readFails = true;
+    f.status(400);
+    f.status(2400);
+    f.prompts.answerInput(QStringLiteral("88"));
+    EXPECT_EQ(runSensorCalibration(f.access, f.link, f.prompts, LangGerman), SensorCalibrationResult::Ended);
+    EXPECT_TRUE(f.access.written.empty());
+    EXPECT_TRUE(f.prompts.shown().empty());
+    EXPECT_TRUE(f.hid.written.empty());
+}
+
 TEST(SensorCalibration, NothingHappensWithoutATool)
 {
     Fixture f;
