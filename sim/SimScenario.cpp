@@ -181,10 +181,10 @@ Curve makeCurve(std::mt19937& rng, int target, bool slowRise, int returnMs)
     }
 
     // Contact: the die meets the work piece and the force jumps.
-    const int jumpSteps = uniform(rng, 4, 7);
+    const int jumpSteps = uniform(rng, 3, 5);
     double v = s.back();
     for (int i = 0; i < jumpSteps; ++i) {
-        v += uniform(rng, 3, 6);
+        v += uniform(rng, 2, 4);
         s.push_back(clampSample(v));
     }
     const double contact = v;

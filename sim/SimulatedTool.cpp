@@ -226,12 +226,12 @@ void SimulatedTool::chargeLatency()
     }
 }
 
-bool SimulatedTool::present() const { return plugged_ && clock_.tickMs() >= backAtTick_; }
+bool SimulatedTool::present() const { return plugged_ && (backAtTick_ == 0 || clock_.tickMs() >= backAtTick_); }
 
 void SimulatedTool::leaveBus(std::uint64_t backAfterMs)
 {
     ++generation_;
-    backAtTick_ = clock_.tickMs() + backAfterMs;
+    backAtTick_ = backAfterMs == 0 ? 0 : clock_.tickMs() + backAfterMs;
     resetWire();
 }
 
@@ -317,6 +317,7 @@ bool SimulatedTool::receiveRequest(const Payload& request)
 {
     if (!present())
         return false;
+    backAtTick_ = 0;  // back on the bus for good
     chargeLatency();
     const std::uint8_t code = request[0];
 
@@ -335,10 +336,12 @@ bool SimulatedTool::receiveRequest(const Payload& request)
         }
     }
 
-    const std::uint64_t tick = clock_.tickMs();
-    if (cycleRecording_ && tick - lastCycleTick_ >= SimDemoCycleEveryMs) {
-        lastCycleTick_ = tick;
-        recordCycle();
+    if (cycleRecording_) {
+        const std::uint64_t tick = clock_.tickMs();
+        if (tick - lastCycleTick_ >= SimDemoCycleEveryMs) {
+            lastCycleTick_ = tick;
+            recordCycle();
+        }
     }
 
     if (recordRequests_) {

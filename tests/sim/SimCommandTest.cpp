@@ -1,53 +1,8 @@
 // The simulated tool answers each command as the wire protocol fixes it; checked byte by byte
 // through the real transport over SimHidPlatform.
-#include "sim/SimHidPlatform.h"
-#include "sim/SimulatedTool.h"
-
-#include "link/Usbhidinterface.h"
-
-#include <gtest/gtest.h>
+#include "tests/sim/SimFixture.h"
 
 namespace {
-
-// A connected tool on a fake clock, recording off so the content stays fixed.
-struct SimFixture : ::testing::Test {
-    FakeClock clock{QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53))};
-    SimHidPlatform bus{clock};
-    SimulatedTool& tool = bus.addTool(SimScenario::Demo);
-    TUsbHidInterface link{bus, clock};
-
-    void SetUp() override
-    {
-        tool.setCycleRecording(false);
-        ASSERT_TRUE(link.Open(ToolVendorId, ToolProductId, 0));
-        tool.clearReceived();
-    }
-
-    Payload request(std::initializer_list<std::uint8_t> bytes)
-    {
-        Payload p{};
-        std::size_t i = 0;
-        for (auto b : bytes)
-            p[i++] = b;
-        return p;
-    }
-
-    // One complete exchange; the reply, or nullopt when it failed.
-    std::optional<Payload> exchange(std::initializer_list<std::uint8_t> bytes)
-    {
-        Payload p = request(bytes);
-        if (!link.Exchange(p))
-            return std::nullopt;
-        return p;
-    }
-};
-
-std::uint16_t be16(const Payload& p, std::size_t at) { return static_cast<std::uint16_t>(p[at] << 8 | p[at + 1]); }
-std::uint32_t be32(const Payload& p, std::size_t at)
-{
-    return static_cast<std::uint32_t>(p[at]) << 24 | static_cast<std::uint32_t>(p[at + 1]) << 16 |
-           static_cast<std::uint32_t>(p[at + 2]) << 8 | p[at + 3];
-}
 
 TEST_F(SimFixture, InfoBlockCarriesEveryLiveField)
 {
