@@ -45,3 +45,4 @@ int cmdGet(CliArgs& args);
 int cmdChecksum(CliArgs& args);
 int cmdHexInfo(CliArgs& args);
 int cmdFlash(CliArgs& args);
+int cmdRender(CliArgs& args);

@@ -22,6 +22,7 @@ const Command Commands[] = {
     {"hex-info", "hex-info FILE             image end and flash pages a firmware HEX file would send", cmdHexInfo, false},
     {"flash", "flash FILE                download a firmware HEX file into the tool's bootloader", cmdFlash, false},
     {"checksum", "checksum FILE [--write]   a parameter set's checksum and its own CS; --write stores it as CS", cmdChecksum, false},
+    {"render", "render --image NAME [--size WxH] [--lang N] (FILE | --tool PATH) OUT.png   draw a cycle file as the chart does", cmdRender, true},
 };
 
 void usage()
