@@ -503,8 +503,8 @@ void THauptDialog::loadTool()
 
 void THauptDialog::loadDiaries()
 {
-    // The diary feature reads the customer diary and then the service diary here
-    // (ReadDiary for kind 1, then kind 2) once it offers that operation.
+    ctx_->features.diaries->ReadDiary(DiaryKind::Customer);
+    ctx_->features.diaries->ReadDiary(DiaryKind::Service);
 }
 
 void THauptDialog::updateDiagnostics()
