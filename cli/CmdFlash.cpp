@@ -5,6 +5,7 @@
 
 #include "link/Usbhidinterface.h"
 #include "service/FirmwareDownload.h"
+#include "sim/SimulatedTool.h"
 #include "service/UpdateLog.h"
 
 #include <QDir>
@@ -19,6 +20,15 @@ int cmdFlash(CliArgs& args)
     auto tool = openTool(args);
     if (!tool)
         return ExitFailure;
+    if (tool->simulated) {
+        // A simulated tool stands in for one brought into its bootloader by hand.
+        tool->simulated->enterBootloader();
+        tool->link->Close();
+        if (!tool->link->Open(ToolVendorId, ToolProductId, 0)) {
+            printError(QStringLiteral("the simulated tool did not come back in its bootloader"));
+            return ExitFailure;
+        }
+    }
 
     const QString workDir = QDir::currentPath();
     UpdateLog log;
