@@ -7,6 +7,7 @@
 #include "params/ParameterBlock.h"
 #include "params/ParameterConversions.h"
 #include "platform/Prompts.h"
+#include "status/ui/LineEditText.h"
 
 #include "ui_Main.h"
 
@@ -48,7 +49,7 @@ void ParameterFeature::CheckDecimalSeparator(QObject* sender)
         return;
     const QString fixed = withDecimalPoint(edit->text());
     if (fixed != edit->text())
-        edit->setText(fixed);
+        setShownText(edit, fixed);
 }
 
 bool ParameterFeature::ReadParameterBlock()
@@ -78,35 +79,35 @@ void ParameterFeature::ShowParameterBlock()
 {
     const ParameterEdits e = parameterEditTexts(ctx_.state.parameterBlock);
     Ui::THauptDialog& ui = ctx_.ui;
-    ui.EditVarianteTxt->setText(e.EditVarianteTxt);
-    ui.EditMaschNr->setText(e.EditMaschNr);
-    ui.EditTyp->setText(e.EditTyp);
+    setShownText(ui.EditVarianteTxt, e.EditVarianteTxt);
+    setShownText(ui.EditMaschNr, e.EditMaschNr);
+    setShownText(ui.EditTyp, e.EditTyp);
     ui.Lblkennung->setText(e.Lblkennung);
-    ui.EditRlz->setText(e.EditRlz);
-    ui.EditRlzKunde->setText(e.EditRlz);
-    ui.EditMaxPz->setText(e.EditMaxPz);
-    ui.EditMinUbattEinsch->setText(e.EditMinUbattEinsch);
-    ui.EditMinUbattWarnung->setText(e.EditMinUbattWarnung);
-    ui.EditServiceIntervall->setText(e.EditServiceIntervall);
-    ui.EditStartGarantie->setText(e.EditStartGarantie);
+    setShownText(ui.EditRlz, e.EditRlz);
+    setShownText(ui.EditRlzKunde, e.EditRlz);
+    setShownText(ui.EditMaxPz, e.EditMaxPz);
+    setShownText(ui.EditMinUbattEinsch, e.EditMinUbattEinsch);
+    setShownText(ui.EditMinUbattWarnung, e.EditMinUbattWarnung);
+    setShownText(ui.EditServiceIntervall, e.EditServiceIntervall);
+    setShownText(ui.EditStartGarantie, e.EditStartGarantie);
     ui.LblAwNomVal->setText(e.LblAwNomVal);
     ui.LblAwKalVal->setText(e.LblAwKalVal);
-    ui.EditAwSprung->setText(e.EditAwSprung);
-    ui.EditMinAw->setText(e.EditMinAw);
-    ui.EditMinAwGelb->setText(e.EditMinAwGelb);
-    ui.EditMinAwGruen->setText(e.EditMinAwGruen);
-    ui.EditMaxAwGelb->setText(e.EditMaxAwGelb);
-    ui.EditMaxAwGruen->setText(e.EditMaxAwGruen);
-    ui.EditPwmBatt->setText(e.EditPwmBatt);
-    ui.EditRucklaufPwmStart->setText(e.EditRucklaufPwmStart);
-    ui.EditRucklaufPwmHold->setText(e.EditRucklaufPwmHold);
-    ui.EditMinTemp->setText(e.EditMinTemp);
-    ui.EditMaxTemp->setText(e.EditMaxTemp);
-    ui.EditAbschaltdruckMin->setText(e.EditAbschaltdruckMin);
-    ui.EditAbschaltdruckMax->setText(e.EditAbschaltdruckMax);
+    setShownText(ui.EditAwSprung, e.EditAwSprung);
+    setShownText(ui.EditMinAw, e.EditMinAw);
+    setShownText(ui.EditMinAwGelb, e.EditMinAwGelb);
+    setShownText(ui.EditMinAwGruen, e.EditMinAwGruen);
+    setShownText(ui.EditMaxAwGelb, e.EditMaxAwGelb);
+    setShownText(ui.EditMaxAwGruen, e.EditMaxAwGruen);
+    setShownText(ui.EditPwmBatt, e.EditPwmBatt);
+    setShownText(ui.EditRucklaufPwmStart, e.EditRucklaufPwmStart);
+    setShownText(ui.EditRucklaufPwmHold, e.EditRucklaufPwmHold);
+    setShownText(ui.EditMinTemp, e.EditMinTemp);
+    setShownText(ui.EditMaxTemp, e.EditMaxTemp);
+    setShownText(ui.EditAbschaltdruckMin, e.EditAbschaltdruckMin);
+    setShownText(ui.EditAbschaltdruckMax, e.EditAbschaltdruckMax);
     ui.LblCntDs0bar->setText(e.LblCntDs0bar);
     ui.LblCntDs1000bar->setText(e.LblCntDs1000bar);
-    ui.EditKolbendurchmesser->setText(e.EditKolbendurchmesser);
+    setShownText(ui.EditKolbendurchmesser, e.EditKolbendurchmesser);
 }
 
 void ParameterFeature::TakeParameterEdits()
@@ -142,9 +143,9 @@ void ParameterFeature::TakeParameterEdits()
         ctx_.prompts.message(QStringLiteral("Debug"), text, PromptIcon::Exclamation);
     // The switch-off edits show the text that was taken, with its comma replaced.
     if (ui.EditAbschaltdruckMin->text() != e.EditAbschaltdruckMin)
-        ui.EditAbschaltdruckMin->setText(e.EditAbschaltdruckMin);
+        setShownText(ui.EditAbschaltdruckMin, e.EditAbschaltdruckMin);
     if (ui.EditAbschaltdruckMax->text() != e.EditAbschaltdruckMax)
-        ui.EditAbschaltdruckMax->setText(e.EditAbschaltdruckMax);
+        setShownText(ui.EditAbschaltdruckMax, e.EditAbschaltdruckMax);
 }
 
 void ParameterFeature::reportTransfer(bool ok)

@@ -6,6 +6,7 @@
 #include "params/ui/ParameterFeature.h"
 #include "platform/Clock.h"
 #include "status/ToolInfoBlock.h"
+#include "status/ui/LineEditText.h"
 
 #include "ui_Main.h"
 
@@ -14,7 +15,7 @@ namespace {
 void setUnlessFocused(QLineEdit* edit, const QString& text)
 {
     if (!edit->hasFocus())
-        edit->setText(text);
+        setShownText(edit, text);
 }
 }  // namespace
 
@@ -78,11 +79,11 @@ void StatusFeature::ShowWarrantyStart()
     ctx_.link.CmdGetWarranty(w.day, w.month, w.year, w.hour, w.minute);
     const WarrantyEditTexts t = warrantyEditTexts({w.day, w.month, w.year, w.hour, w.minute}, ctx_.clock.now());
     Ui::THauptDialog& ui = ctx_.ui;
-    ui.EditGarantieStunde->setText(t.stunde);
-    ui.EditGarantieMinute->setText(t.minute);
-    ui.EditGarantieTag->setText(t.tag);
-    ui.EditGarantieMonat->setText(t.monat);
-    ui.EditGarantieJahr->setText(t.jahr);
+    setShownText(ui.EditGarantieStunde, t.stunde);
+    setShownText(ui.EditGarantieMinute, t.minute);
+    setShownText(ui.EditGarantieTag, t.tag);
+    setShownText(ui.EditGarantieMonat, t.monat);
+    setShownText(ui.EditGarantieJahr, t.jahr);
 }
 
 void StatusFeature::TS_MaschinenStatusShow()
