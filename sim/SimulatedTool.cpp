@@ -68,6 +68,9 @@ constexpr std::size_t ParamAwKalVal = 136;
 
 constexpr std::uint8_t WarningService = 0x02;
 
+// At most this much lost time (a long preemption) is made good on later waits.
+constexpr std::int64_t MaxOvershootCreditNs = 1'000'000'000;
+
 // Firmware marker: the version text of an image follows it.
 constexpr std::string_view FirmwareVersionMarker = "FWV=";
 constexpr std::size_t MaxVersionChars = 62;
@@ -204,7 +207,7 @@ void SimulatedTool::setLatencyMs(double ms)
 {
     latencyNs_ = ms > 0 ? static_cast<std::int64_t>(ms * 1e6 + 0.5) : 0;
     owedNs_ = 0;
-    deadlineNs_ = 0;
+    overshootNs_ = 0;
 }
 
 void SimulatedTool::chargeLatency()
@@ -219,11 +222,17 @@ void SimulatedTool::chargeLatency()
         }
         return;
     }
+    // Busy wait on the steady clock. A wait that overshoots (the thread was preempted) is made
+    // good on the following waits, so the total follows the model; the caller's own time between
+    // requests is never credited.
     using namespace std::chrono;
     const auto now = [] { return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count(); };
-    deadlineNs_ = std::max<std::int64_t>(deadlineNs_, now()) + latencyNs_;
-    while (now() < deadlineNs_) {
-    }
+    const std::int64_t start = now();
+    const std::int64_t target = start + latencyNs_ - overshootNs_;
+    std::int64_t end = start;
+    while (end < target)
+        end = now();
+    overshootNs_ = std::min<std::int64_t>(end - target, MaxOvershootCreditNs);
 }
 
 bool SimulatedTool::present() const { return plugged_ && (backAtTick_ == 0 || clock_.tickMs() >= backAtTick_); }

@@ -122,7 +122,7 @@ public:
     void injectFailure(SimFailure mode, std::uint8_t code = 0, int count = 1);
     void clearFailures();
     // Cost of every output write and every feature read, on the clock (FakeClock: advanced;
-    // any other clock: a busy wait against an absolute deadline so that overshoots do not add up).
+    // any other clock: a busy wait whose overshoots are made good on the next waits).
     void setLatencyMs(double ms);
     double latencyMs() const { return static_cast<double>(latencyNs_) / 1e6; }
 
@@ -248,7 +248,7 @@ private:
     // timing
     std::int64_t latencyNs_ = 0;
     std::int64_t owedNs_ = 0;
-    std::int64_t deadlineNs_ = 0;
+    std::int64_t overshootNs_ = 0;
 
     // presence
     bool plugged_ = true;

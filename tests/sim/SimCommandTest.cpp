@@ -231,4 +231,97 @@ TEST_F(SimFixture, ParamWriteHonoursTheCountAndRefusesBadPages)
     EXPECT_FALSE(link.Exchange(beyond));
 }
 
+// --- production test and calibration commands --------------------------------------------------
+
+TEST_F(SimFixture, MotorModesChangeCurrentAndHallPeriod)
+{
+    struct Case {
+        std::uint8_t mode;
+        bool overcurrent;
+        int current, hall;
+    } cases[] = {
+        {7, false, 262, 78}, {7, true, 2460, 78}, {1, false, 0, 0}, {9, false, 248, 81}, {1, true, 0, 0},
+    };
+    for (const auto& c : cases) {
+        tool.setOvercurrentButton(c.overcurrent);
+        ASSERT_TRUE(link.CmdTestMotor(c.mode));
+        Payload info{};
+        ASSERT_TRUE(link.CmdGetInfo(info));
+        EXPECT_EQ(be16(info, 11), c.current) << int(c.mode) << c.overcurrent;
+        EXPECT_EQ(info[19], c.hall) << int(c.mode) << c.overcurrent;
+    }
+    // The production limits: Hall 60..100 ms, current 100..400, raised 2100..2800.
+    const auto& m = tool.motorModel();
+    EXPECT_TRUE(m.hallPeriodRight >= 60 && m.hallPeriodRight <= 100);
+    EXPECT_TRUE(m.runCurrentRight >= 100 && m.runCurrentRight <= 400);
+    EXPECT_TRUE(m.overcurrentLoad >= 2100 && m.overcurrentLoad <= 2800);
+
+    Payload bad{};
+    bad[0] = 0x71;
+    bad[1] = 1;
+    bad[2] = 5;
+    EXPECT_FALSE(link.Exchange(bad)) << "mode 5 is not a motor mode";
+}
+
+TEST_F(SimFixture, LedsAndStandbyAreTakenOver)
+{
+    ASSERT_TRUE(link.CmdTestLeds(1, 2));
+    EXPECT_EQ(tool.ledStates(), (std::pair<std::uint8_t, std::uint8_t>{1, 2}));
+    ASSERT_TRUE(link.CmdTestMotor(7));
+    ASSERT_TRUE(link.CmdTestStandby());
+    EXPECT_TRUE(tool.standby());
+    EXPECT_EQ(tool.motorMode(), 1) << "standby stops the motor";
+    Payload info{};
+    ASSERT_TRUE(link.CmdGetInfo(info));
+    EXPECT_FALSE(tool.standby()) << "the next request wakes the board";
+}
+
+TEST_F(SimFixture, ButtonStateAndClockSecondsAreLive)
+{
+    tool.info().ButtonState = 1;
+    Payload info{};
+    ASSERT_TRUE(link.CmdGetInfo(info));
+    EXPECT_NE(info[7], 0);
+    const int second = info[37];
+    clock.advanceMs(2000);
+    ASSERT_TRUE(link.CmdGetInfo(info));
+    EXPECT_EQ(info[37], (second + 2) % 60);
+}
+
+TEST_F(SimFixture, CalibrationRunStoresBothValues)
+{
+    ASSERT_TRUE(link.CmdCalibStart());
+    EXPECT_TRUE(tool.calibrationRunActive());
+    ASSERT_TRUE(link.CmdCalibSet(120000, 60000));
+    EXPECT_FALSE(tool.calibrationRunActive());
+    EXPECT_EQ(tool.calibrationValues(), (std::pair<std::uint32_t, std::uint32_t>{120000, 60000}));
+    auto le32 = [&](std::size_t at) {
+        const auto& b = tool.parameterBlock();
+        return static_cast<std::uint32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | b[at + 3] << 24);
+    };
+    EXPECT_EQ(le32(132), 120000u);
+    EXPECT_EQ(le32(136), 60000u);
+
+    // 0 and 0: calibrate to 120 % by itself; the stored values stay.
+    ASSERT_TRUE(link.CmdCalibSet(0, 0));
+    EXPECT_EQ(le32(132), 120000u);
+}
+
+TEST(SimSensor, PressureSetsTheRawCountInTheLowBitsOfTheWorkValue)
+{
+    FakeClock clock;
+    SimHidPlatform bus{clock};
+    SimulatedTool& tool = bus.addTool(SimScenario::Sensor);
+    TUsbHidInterface link{bus, clock};
+    ASSERT_TRUE(link.Open(ToolVendorId, ToolProductId, 0));
+    const std::pair<double, int> cases[] = {{0, 412}, {1000, 3268}, {500, 1840}};
+    for (auto [bar, count] : cases) {
+        tool.setPressureBar(bar);
+        Payload info{};
+        ASSERT_TRUE(link.CmdGetInfo(info));
+        EXPECT_EQ(be16(info, 23), count) << bar;
+        EXPECT_EQ(be16(info, 21), 0) << bar;
+    }
+}
+
 }  // namespace
