@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -180,19 +181,24 @@ DrawResult drawCycle(QImage& image, ChartImage target, std::span<std::uint8_t> b
         lineTo(p, g.PlotLeft, g.y(v), g.PlotRight, g.y(v));
     if (state.bands.CurveSpan != 0) {
         const float step = static_cast<float>(static_cast<double>(plotWidth) / state.bands.CurveSpan);
-        int lastX = 0;
-        bool any = false;
-        // A corrupt span may ask for millions of lines; lines that land on the same column are
-        // drawn once, which paints exactly the same pixels.
-        for (std::uint64_t u = GridTimeStep; u < state.bands.CurveSpan; u += GridTimeStep) {
-            const int x = roundEven(g.PlotLeft + static_cast<double>(u) * step);
-            if (any && x == lastX)
-                continue;
-            if ((step >= 0 && x >= image.width()) || (step < 0 && x < 0))
-                break;  // every further line lies outside the image too
-            any = true;
-            lastX = x;
-            lineTo(p, x, g.PlotBottom, x, g.PlotTop);
+        const auto column = [&](std::uint64_t u) { return roundEven(g.PlotLeft + static_cast<double>(u) * step); };
+        const auto vertical = [&](int x) { lineTo(p, x, g.PlotBottom, x, g.PlotTop); };
+        const std::uint64_t lastU = (std::uint64_t{state.bands.CurveSpan} - 1) / GridTimeStep * GridTimeStep;
+        if (lastU < GridTimeStep) {
+            // a span of at most 500 has no line
+        } else if (std::abs(GridTimeStep * static_cast<double>(step)) < 1.0) {
+            // Lines closer than a pixel (a corrupt span asks for millions of them) fill every
+            // column between the first and the last one; each is drawn once, same pixels.
+            const int a = column(GridTimeStep), b = column(lastU);
+            for (int x = std::max(std::min(a, b), 0); x <= std::min(std::max(a, b), image.width() - 1); ++x)
+                vertical(x);
+        } else {
+            for (std::uint64_t u = GridTimeStep; u <= lastU; u += GridTimeStep) {
+                const int x = column(u);
+                if ((step >= 0 && x >= image.width()) || (step < 0 && x < 0))
+                    break;  // every further line lies outside the image too
+                vertical(x);
+            }
         }
     }
 
