@@ -13,6 +13,7 @@
 #include "ui_Main.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QWidget>
 
 // The form exists before any feature connects to its controls.
@@ -48,6 +49,9 @@ struct ToolForm : ToolFormBase {
         ctx.features.params = &params;
         status.setCycleChartDrawer([this](const QString& path) { drawn << path; });
         link.Open(ToolVendorId, ToolProductId, 0);
+        // What the monitor does once the tool has been connected for a tick.
+        ui.BtnSetRlz->setEnabled(true);
+        ui.BtnSetSn->setEnabled(true);
     }
     // Puts a line edit under the keyboard focus the way a click would.
     void focus(QWidget* w)
