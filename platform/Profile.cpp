@@ -136,17 +136,26 @@ Profile::Profile(QString path) : path_(std::move(path)), impl_(std::make_unique<
         text.remove(0, 1);
     // SimpleIni would stop reading at a zero character while the lines went on past it.
     text.replace(QChar(0), QLatin1Char(' '));
-    const QByteArray utf8 = text.toUtf8();
-    impl_->ini.LoadData(utf8.constData(), static_cast<std::size_t>(utf8.size()));
-
     if (text.contains(QLatin1String("\r\n")))
         impl_->newline = QStringLiteral("\r\n");
-    // SimpleIni ends a line at CR, LF or CR LF; so do the lines we edit.
+    // A line ends at CR, LF or CR LF.
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     impl_->lines = text.split(QLatin1Char('\n'));
     if (!impl_->lines.isEmpty() && impl_->lines.back().isEmpty())
         impl_->lines.removeLast();  // the final line break
+
+    // SimpleIni files the entries after a "[" line without "]" under a section named after the
+    // rest of the file; the profile functions keep them in the section they are in. It reads the
+    // lines with such headers blanked out.
+    QStringList readable = impl_->lines;
+    for (QString& line : readable) {
+        const QString start = iniTrimmed(line);
+        if (start.startsWith(QLatin1Char('[')) && !start.contains(QLatin1Char(']')))
+            line.clear();
+    }
+    const QByteArray utf8 = readable.join(QLatin1Char('\n')).toUtf8();
+    impl_->ini.LoadData(utf8.constData(), static_cast<std::size_t>(utf8.size()));
 }
 
 Profile::~Profile() = default;

@@ -376,6 +376,7 @@ TEST_F(ParameterSetFileTest, AWrittenChecksumHoldsForOddlyShapedFiles)
         QByteArray("[Parameter]\nFlags=1\n\0CS=4\n", 24),            // a zero byte
         "[Parameter]\nC\xC5\xBF=4\nFlags=1\n",                       // a name only Unicode folding matches
         "[Parameter\v]\nFlags=1\n",                                  // a section name with odd blanks
+        "[Parameter]\nFlags=1\n[unclosed\nRuecklaufzeit=5\n",        // a header without "]"
         "[Parameter]\n  cs  =  9  \n\tflags\t=\t1\n",                // blanks around names and values
         "",                                                          // empty file
     };
