@@ -122,6 +122,8 @@ THauptDialog::THauptDialog(Services& services, QWidget* parent)
     firmware_ = std::make_unique<FirmwareFeature>(*ctx_);
     ctx_->features = Features{status_.get(),  params_.get(),  paramSets_.get(),   curves_.get(),
                               service_.get(), diaries_.get(), calibration_.get(), firmware_.get()};
+    // The status page shows its most recent cycle through the work-curve chart.
+    status_->setCycleChartDrawer([this](const QString& path) { curves_->DrawLatestCycle(path); });
 
     link_->setDiagnosticSink([this](const QString& line) { ui_->DebugMemo->appendPlainText(line); });
     connect(ui_->PageControl, &QTabWidget::currentChanged, this, [this] { updateDiagnostics(); });
