@@ -2,6 +2,7 @@
 // or write out of bounds, and a checksum or a set written into any file is found there again.
 #include "params/ParameterSetFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstddef>
@@ -12,7 +13,9 @@
 namespace {
 const QString& scratchPath()
 {
-    static QTemporaryDir dir;
+    // Every save syncs the file to disk; in memory that costs nothing and the search stays fast.
+    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/fuzz_paramset-XXXXXX")
+                                                                       : QDir::tempPath() + QStringLiteral("/fuzz_paramset-XXXXXX"));
     static const QString path = dir.filePath(QStringLiteral("fuzz.tcf"));
     return path;
 }
