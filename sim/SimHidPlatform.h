@@ -26,7 +26,7 @@ public:
     // Another HID device: one that cannot be opened, or whose device path cannot be read.
     void addForeignDevice(std::uint16_t vid, std::uint16_t pid, bool openable = true, bool pathReadable = true);
 
-    // The first tool added (owned or not), or nullptr.
+    // The i-th tool added (owned or not; foreign devices not counted), or nullptr.
     SimulatedTool* tool(std::size_t i = 0);
     // Handles currently open (for tests that check the transport closes what it opened).
     int openHandles() const;

@@ -267,7 +267,8 @@ QString dated(const QDate& d, const char* utf8)
 void SimulatedTool::loadScenario(SimScenario scenario)
 {
     SimParameterBytes b{};
-    const QDate today = simDateTimeFromMs(clockBaseMs_).date();
+    const SimCivilTime now = simCivilFromMs(clockBaseMs_);
+    const QDate today(now.year, now.month, now.day);
     int layout = 3;
     int historyDays = 3;
     int baseCycles = 0;
@@ -423,6 +424,7 @@ void SimulatedTool::loadScenario(SimScenario scenario)
     if (scenario == SimScenario::New)
         info_.ServiceCount = static_cast<std::uint16_t>(serviceInterval - static_cast<std::uint32_t>(info_.CycleCount));
     updateServiceWarning();
+    calibration_ = {getLe(committed_, Block::AwNomVal, 4), getLe(committed_, Block::AwKalVal, 4)};
     setCycleRecording(scenario == SimScenario::Demo);
 }
 

@@ -626,7 +626,7 @@ void SimulatedTool::answerSetTime(const Payload& request, Payload& reply)
     t.minute = m;
     t.second = s;
     t.millisecond = 0;
-    setToolDateTime(simDateTimeFromMs(simMsFromCivil(t)));
+    setToolMs(simMsFromCivil(t));
 }
 
 void SimulatedTool::answerSetDate(const Payload& request, Payload& reply)
@@ -641,7 +641,7 @@ void SimulatedTool::answerSetDate(const Payload& request, Payload& reply)
     t.year = y;
     t.month = m;
     t.day = d;
-    setToolDateTime(simDateTimeFromMs(simMsFromCivil(t)));
+    setToolMs(simMsFromCivil(t));
 }
 
 void SimulatedTool::answerFileRead(Payload& reply)
@@ -796,10 +796,12 @@ std::int64_t SimulatedTool::toolNowMs(std::uint64_t tick) const
 
 QDateTime SimulatedTool::toolDateTime() const { return simDateTimeFromMs(toolNowMs(clock_.tickMs())); }
 
-void SimulatedTool::setToolDateTime(const QDateTime& t)
+void SimulatedTool::setToolDateTime(const QDateTime& t) { setToolMs(simMsFromDateTime(t)); }
+
+void SimulatedTool::setToolMs(std::int64_t naiveMs)
 {
     clockBaseTick_ = clock_.tickMs();
-    clockBaseMs_ = simMsFromDateTime(t);
+    clockBaseMs_ = naiveMs;
 }
 
 void SimulatedTool::setOvercurrentButton(bool pressed)

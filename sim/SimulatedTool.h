@@ -209,6 +209,8 @@ private:
     void leaveBus(std::uint64_t backAfterMs);
     void resetWire();
     std::int64_t toolNowMs(std::uint64_t tick) const;
+    // Sets the tool clock in its own plain local time, which knows no daylight-saving gaps.
+    void setToolMs(std::int64_t naiveMs);
     // The first active injection of mode that applies to code; consumes one use when take is true.
     bool takeInjection(SimFailure mode, std::uint8_t code);
     void execute(const Payload& request, Payload& reply);
