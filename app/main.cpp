@@ -18,6 +18,22 @@
 
 namespace {
 
+// An exception escaping an event handler is shown and the message loop goes on, as the
+// application's standard exception display did; Qt itself cannot let it pass.
+class Application final : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            QMessageBox::critical(activeWindow(), THauptDialog::ApplicationTitle, QString::fromLocal8Bit(e.what()));
+        }
+        return false;
+    }
+};
+
 struct Options {
     bool simulate = false;
     SimScenario scenario = SimScenario::Demo;
@@ -88,7 +104,7 @@ std::optional<Options> parseOptions(const QStringList& args)
     return o;
 }
 
-int run(QApplication& app, const Options& o)
+int run(Application& app, const Options& o)
 {
     SystemClock clock;
     std::unique_ptr<HidPlatform> hid;
@@ -118,7 +134,7 @@ int run(QApplication& app, const Options& o)
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pressdiag"));
     QApplication::setApplicationVersion(QStringLiteral(PRESSDIAG_VERSION_TEXT));
     const auto options = parseOptions(QApplication::arguments());

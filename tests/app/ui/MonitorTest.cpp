@@ -87,9 +87,9 @@ TEST(ConnectionMonitor, PluggedInToolIsLoadedOnTheFirstTickAndButtonsFollowOnThe
     EXPECT_TRUE(w.link().Connected);
     EXPECT_TRUE(enabledButtons(w).empty()) << "buttons stay disabled on the tick that found the tool";
     const auto load = h.tool().receivedCodes();
-    // Status, parameter block with warranty and versions, both diaries, the status page (block
-    // again, then info), and the warranty edits (info, then warranty).
-    EXPECT_TRUE(inOrder(load, {0x01, 0x60, 0x57, 0x03, 0x02, 0x34, 0x34, 0x60, 0x01, 0x01, 0x57}))
+    // Status, parameter block with warranty and versions, both diaries, the status page with
+    // its latest curve, the day's cycle list, and the warranty edits (info, then warranty).
+    EXPECT_TRUE(inOrder(load, {0x01, 0x60, 0x57, 0x03, 0x02, 0x34, 0x34, 0x60, 0x01, 0x33, 0x37, 0x01, 0x57}))
         << "load sequence out of order: " << ::testing::PrintToString(std::vector<int>(load.begin(), load.end()));
     EXPECT_EQ(load.front(), 0x01);
     EXPECT_EQ(load.back(), 0x57);
@@ -169,7 +169,7 @@ TEST(ConnectionMonitor, StatusPageRedrawsOnlyWhenTheCycleCounterChanges)
     auto mark = h.tool().receivedCodes().size();
     h.tick();  // first look at the counter: differs from 0, so the latest curve is drawn
     auto codes = codesSince(h.tool(), mark);
-    EXPECT_TRUE(inOrder(codes, {0x01, 0x01, 0x60, 0x01})) << "first tick after start redraws";
+    EXPECT_TRUE(inOrder(codes, {0x01, 0x01, 0x60, 0x01, 0x33})) << "first tick after start redraws";
 
     mark = h.tool().receivedCodes().size();
     h.tick();
@@ -181,7 +181,7 @@ TEST(ConnectionMonitor, StatusPageRedrawsOnlyWhenTheCycleCounterChanges)
     mark = h.tool().receivedCodes().size();
     h.tick();
     codes = codesSince(h.tool(), mark);
-    EXPECT_TRUE(inOrder(codes, {0x01, 0x01, 0x60, 0x01})) << "new cycle: redraw";
+    EXPECT_TRUE(inOrder(codes, {0x01, 0x01, 0x60, 0x01, 0x33})) << "new cycle: redraw";
     EXPECT_EQ(LastCycleCount, h.tool().info().CycleCount);
 }
 
