@@ -22,8 +22,8 @@ public:
     // The status page's show handler: re-reads the parameter block and draws the latest cycle.
     void TS_MaschinenStatusShow();
 
-    // Where the latest cycle is handed for drawing. The work-curve chart is not bound yet, so by
-    // default nothing is drawn; the chart feature (and tests) plug in here.
+    // Where the latest cycle is handed for drawing: the main window connects the work-curve chart,
+    // tests a recorder. Unset, nothing is drawn.
     void setCycleChartDrawer(std::function<void(const QString& path)> drawer) { drawCycleChart_ = std::move(drawer); }
 
     MainContext& context() { return ctx_; }
