@@ -54,19 +54,61 @@ void fillBand(QPainter& p, int left, int top, int right, int bottom, const QColo
     p.fillRect(QRect(left, top, right - left, bottom - top), colour);
 }
 
-void drawMarker(QPainter& p, const PlotGeometry& g, int number, int value, int intervalMs)
+// A line two pixels wide, both end points included: a 2 x 2 block (the point and the pixels left
+// of and above it) at every step from a to b. Pixels outside the image are left out.
+void wideLine(QImage& image, QPoint a, QPoint b, QRgb colour)
 {
-    const int x = g.x(number);
-    const int y = g.y(value);
-    p.fillRect(QRect(x - 3, y - 3, 6, 6), Qt::black);
-    p.setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawLine(x, y, x, g.PlotBottom);
-    const QString time = QString::asprintf("%.2fs", number * intervalMs * 0.001);
+    const int w = image.width(), h = image.height();
+    const auto plot = [&](int x, int y) {
+        for (int yy = y - 1; yy <= y; ++yy) {
+            if (yy < 0 || yy >= h)
+                continue;
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(yy));
+            for (int xx = x - 1; xx <= x; ++xx)
+                if (xx >= 0 && xx < w)
+                    row[xx] = colour;
+        }
+    };
+    // Bresenham over the whole segment; its length is bounded by the plot's width plus the
+    // value range per sample.
+    const int dx = std::abs(b.x() - a.x()), sx = a.x() < b.x() ? 1 : -1;
+    const int dy = -std::abs(b.y() - a.y()), sy = a.y() < b.y() ? 1 : -1;
+    int err = dx + dy, x = a.x(), y = a.y();
+    for (;;) {
+        plot(x, y);
+        if (x == b.x() && y == b.y())
+            break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+}
+
+struct Marker {
+    int x, y;
+    QString time;
+};
+
+Marker markerAt(const PlotGeometry& g, int number, int value, int intervalMs)
+{
+    return {g.x(number), g.y(value), QString::asprintf("%.2fs", number * intervalMs * 0.001)};
+}
+
+// The square and the time of a marker; its line is drawn before.
+void drawMarkerSquareAndTime(QPainter& p, const PlotGeometry& g, const Marker& m)
+{
+    p.fillRect(QRect(m.x - 3, m.y - 3, 6, 6), Qt::black);
     const QFontMetrics fm(p.font());
-    const QRect box(x - 8, g.PlotBottom + 6, fm.horizontalAdvance(time), fm.height());
+    const QRect box(m.x - 8, g.PlotBottom + 6, fm.horizontalAdvance(m.time), fm.height());
     p.fillRect(box, Qt::white);
     p.setPen(Qt::black);
-    p.drawText(box.left(), box.top() + fm.ascent(), time);
+    p.drawText(box.left(), box.top() + fm.ascent(), m.time);
 }
 }  // namespace
 
@@ -168,6 +210,8 @@ DrawResult drawCycle(QImage& image, ChartImage target, std::span<std::uint8_t> b
     DrawChartBackground(image, target, state.bands, g);
 
     const int plotWidth = image.width() - (PlotLeftMargin + PlotRightMargin);
+    if (!image.isNull() && image.format() != QImage::Format_RGB32)
+        image = image.convertToFormat(QImage::Format_RGB32);  // the curve is written pixel by pixel
     result.samples = prepareSamples(buffer, t, plotWidth);
     g.XScale = result.samples.xScale;
     if (image.isNull())
@@ -205,22 +249,30 @@ DrawResult drawCycle(QImage& image, ChartImage target, std::span<std::uint8_t> b
     if (!result.samples.hasCurve())
         return result;
 
+    p.end();
     const std::size_t first = CycleOffset::Samples;
     const std::size_t end = result.samples.end;
     auto sample = [&](std::size_t i) { return i < buffer.size() ? buffer[i] : 0; };
-    p.setPen(QPen(QColor(CurveColour), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     QPoint prev(g.x(0), g.y(sample(first)));
     for (std::size_t i = first + 1; i <= end; ++i) {
         const QPoint pt(g.x(static_cast<double>(i - first)), g.y(sample(i)));
-        p.drawLine(prev, pt);
+        wideLine(image, prev, pt, CurveColour);
         prev = pt;
     }
 
     result.markers = findStartAndPeak(buffer, end);
     if (chartImageInfo(target).markers && result.markers.markersDrawable()) {
-        p.setFont(chartCanvasFont());
-        drawMarker(p, g, result.markers.startNumber, result.markers.startValue, result.file->SampleIntervalMs);
-        drawMarker(p, g, result.markers.peakNumber, result.markers.peakValue, result.file->SampleIntervalMs);
+        const int interval = result.file->SampleIntervalMs;
+        const Marker markers[] = {markerAt(g, result.markers.startNumber, result.markers.startValue, interval),
+                                  markerAt(g, result.markers.peakNumber, result.markers.peakValue, interval)};
+        // The lines end above the times, the squares inside the plot: the order of drawing
+        // the parts of different markers does not change a pixel.
+        for (const Marker& m : markers)
+            wideLine(image, QPoint(m.x, m.y), QPoint(m.x, g.PlotBottom), qRgb(0, 0, 0));
+        QPainter q(&image);
+        q.setFont(chartCanvasFont());
+        for (const Marker& m : markers)
+            drawMarkerSquareAndTime(q, g, m);
     }
     return result;
 }

@@ -3,6 +3,7 @@
 
 #include "curves/CycleFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <vector>
@@ -65,8 +66,10 @@ struct CycleFixture {
     }
     CycleFixture& samples(const std::vector<std::uint8_t>& values)
     {
+        // element by element: gcc 12 warns falsely about an inlined range insert or copy
         bytes.resize(CycleHeaderSize);
-        bytes.insert(bytes.end(), values.begin(), values.end());
+        for (std::uint8_t v : values)
+            bytes.push_back(v);
         return *this;
     }
     // The file in a read buffer, as the transfer leaves it; returns the byte count.
