@@ -244,3 +244,38 @@ TEST(ConnectionMonitor, ClosingTheWindowReleasesTheToolAndStopsSearching)
     EXPECT_EQ(h.sim.openHandles(), 0);
     EXPECT_FALSE(w.SearchDevice().isActive());
 }
+
+TEST(ConnectionMonitor, TickWhileABoxOfATickIsOpenIsSkipped)
+{
+    // A block of unknown layout makes every parameter read show a message box. A real box runs an
+    // event loop in which the timer keeps firing; with new cycles arriving, each such tick would
+    // redraw, read the block and open one more box on top of the last.
+    MainWindowHarness h;
+    SimParameterBytes block = h.tool().parameterBlock();
+    block[0] = 9;
+    h.tool().setParameterBlock(block, 3);
+    THauptDialog& w = h.show();
+    int open = 0, deepest = 0, boxes = 0;
+    h.hooked.whileOpen = [&] {
+        ++boxes;
+        deepest = std::max(deepest, open);
+        if (boxes > 6)
+            return;
+        ++open;
+        for (int i = 0; i < 2; ++i) {
+            h.tool().recordCycle();
+            w.SearchDeviceTimer();
+        }
+        --open;
+    };
+
+    h.tick();
+    ASSERT_GT(boxes, 0);
+    EXPECT_EQ(h.prompts.messages().front().text, LangText(LangGerman, 80));
+    EXPECT_EQ(deepest, 0) << "a box was opened by a tick running inside another tick's box";
+    EXPECT_TRUE(enabledButtons(w).empty());
+
+    h.hooked.whileOpen = {};
+    h.tick();
+    EXPECT_EQ(enabledButtons(w).size(), 15u);
+}

@@ -29,7 +29,7 @@ void MainWindowHarness::setUp(const MainWindowOptions& options)
     paths.appDir = appDir_;
     paths.executableName = options.executableName;
     paths.currentDir = appDir_;
-    services_ = std::make_unique<Services>(Services{hid, clock, prompts, shell, paths});
+    services_ = std::make_unique<Services>(Services{hid, clock, hooked, shell, paths});
     services_->manufacturer = options.manufacturer;
     services_->production = options.production;
     services_->debug = options.debug;

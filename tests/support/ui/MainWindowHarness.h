@@ -12,6 +12,7 @@
 #include <QByteArray>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 // Counts what the transport asks of the bus, so that tests can see open attempts.
@@ -47,6 +48,34 @@ class RecordingShell final : public Shell {
 public:
     QStringList opened;
     void openDocument(const QString& path) override { opened.push_back(path); }
+};
+
+// Passes everything to the scripted prompts, after running a hook: a test can let something happen
+// while a box is open, as the event loop of a real modal box would (a timer tick, say).
+class HookedPrompts final : public Prompts {
+public:
+    explicit HookedPrompts(ScriptedPrompts& inner) : inner_(inner) {}
+    std::function<void()> whileOpen;
+
+    void message(const QString& c, const QString& t, PromptIcon i) override { run(); inner_.message(c, t, i); }
+    bool question(const QString& c, const QString& t, PromptIcon i) override { run(); return inner_.question(c, t, i); }
+    std::optional<QString> inputBox(const QString& c, const QString& p, const QString& d) override
+    {
+        run();
+        return inner_.inputBox(c, p, d);
+    }
+    std::optional<QString> openFile(const FileDialogRequest& r) override { run(); return inner_.openFile(r); }
+    std::optional<QString> saveFile(const FileDialogRequest& r) override { run(); return inner_.saveFile(r); }
+    bool printDialog(QPagedPaintDevice& d, const PrintDialogRequest& r) override { run(); return inner_.printDialog(d, r); }
+    int execDialog(QDialog& d) override { run(); return inner_.execDialog(d); }
+
+private:
+    void run()
+    {
+        if (whileOpen)
+            whileOpen();
+    }
+    ScriptedPrompts& inner_;
 };
 
 struct MainWindowOptions {
@@ -89,6 +118,8 @@ public:
     // --- services -----------------------------------------------------------------------------
     FakeClock clock;
     ScriptedPrompts prompts;
+    // What the window is given; records into prompts. Set hooked.whileOpen to act inside a box.
+    HookedPrompts hooked{prompts};
     RecordingShell shell;
     SimHidPlatform sim{clock};
     CountingHidPlatform hid{sim};
