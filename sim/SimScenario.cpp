@@ -473,8 +473,10 @@ void SimulatedTool::writeCycle(std::int64_t naiveMs, bool history)
     temp = std::clamp(temp + uniform(rng_, -1, 1), 22, 34);
     info_.ChipTempRaw = static_cast<std::uint16_t>(temp < 0 ? temp + 512 : temp);
 
-    info_.CycleCount += 1;
-    info_.MotorTimeMs += curve.motorMs;
+    // The tool's counters wrap as 32-bit registers do.
+    info_.CycleCount = static_cast<std::int32_t>(static_cast<std::uint32_t>(info_.CycleCount) + 1u);
+    info_.MotorTimeMs = static_cast<std::int32_t>(static_cast<std::uint32_t>(info_.MotorTimeMs) +
+                                                  static_cast<std::uint32_t>(curve.motorMs));
     if (!history) {
         if (info_.ServiceCount > 0)
             --info_.ServiceCount;
@@ -513,7 +515,7 @@ void SimulatedTool::writeCycle(std::int64_t naiveMs, bool history)
     f.insert(f.end(), curve.samples.begin(), curve.samples.end());
 
     char name[24];
-    std::snprintf(name, sizeof name, "%06d", static_cast<int>(std::clamp(info_.CycleCount, 0, 999999)));
+    std::snprintf(name, sizeof name, "%06d", static_cast<int>(info_.CycleCount));  // as the status page builds the path
     files_[dayFolder(t) + '\\' + name] = std::move(f);
     trimStore();
 }

@@ -282,4 +282,17 @@ TEST_F(DemoRecording, NewCyclesFollowAChangedBlock)
     EXPECT_EQ(h.yellowTo, 115);
 }
 
+TEST_F(DemoRecording, TheNextCycleIsNamedAfterTheCounterTheProgramSet)
+{
+    const QDate d = tool.toolDateTime().date();
+    const QString day = d.toString(QStringLiteral("yyyyMMdd"));
+    const std::pair<std::int32_t, const char*> cases[] = {
+        {41, "000042"}, {999999, "1000000"}, {0x7FFFFFFF, "-2147483648"}};  // the register wraps
+    for (auto [counter, name] : cases) {
+        ASSERT_TRUE(link.CmdSetCycleCounter(counter));
+        tool.recordCycle();
+        EXPECT_NE(tool.file((day + '\\' + name).toStdString()), nullptr) << name;
+    }
+}
+
 }  // namespace
