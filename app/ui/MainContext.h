@@ -47,7 +47,7 @@ struct Features {
 
 struct MainContext {
     QWidget& window;          // the THauptDialog, owner of every dialog
-    Ui::THauptDialog& ui;     // generated from app/ui/Main.ui; controls carry their spec names
+    Ui::THauptDialog& ui;     // generated from app/ui/Main.ui; controls carry their documented names
     MainState& state;
     TUsbHidInterface& link;
     Clock& clock;
