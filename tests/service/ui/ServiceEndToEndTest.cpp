@@ -31,11 +31,11 @@ struct Records {
     }
 };
 
-// Answers the clock dialog: types a date and time, presses "Übernehmen", answers the question,
-// and closes with Cancel where the dialog stayed open.
-std::function<int(QDialog&)> clockDialogAnswer(bool yes)
+// Answers the clock dialog: types a date and time and presses "Übernehmen" (the question that
+// follows takes the next scripted answer); closes with Cancel where the dialog stayed open.
+std::function<int(QDialog&)> clockDialogAnswer()
 {
-    return [yes](QDialog& d) {
+    return [](QDialog& d) {
         auto& dlg = dynamic_cast<TDateTimeDlg&>(d);
         auto& ui = dlg.ui();
         ui.EditTag->setText("05");
@@ -113,7 +113,7 @@ const Case cases[] = {
      [](MainWindowHarness& h) { EXPECT_EQ(h.ui().LblPresszyklen->text(), "004711"); }},
     {"tool clock set from the manufacturer's button",
      [](MainWindowHarness& h, bool yes) {
-         h.prompts.answerDialog(clockDialogAnswer(yes));
+         h.prompts.answerDialog(clockDialogAnswer());
          withAnswer(h, yes);
          return h.ui().BtnSetDateTimeHersteller;
      },
@@ -124,7 +124,7 @@ const Case cases[] = {
      }},
     {"tool clock set from the customer's button",
      [](MainWindowHarness& h, bool yes) {
-         h.prompts.answerDialog(clockDialogAnswer(yes));
+         h.prompts.answerDialog(clockDialogAnswer());
          withAnswer(h, yes);
          return h.ui().BtnSetDateTimeKunde;
      },
