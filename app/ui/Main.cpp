@@ -640,12 +640,12 @@ QString THauptDialog::qtTranslationFor(std::uint32_t languageIndex)
 {
     switch (languageIndex) {
     case LangEnglish: return {};
-    case LangFrench: return QStringLiteral("qtbase_fr");
-    case LangSpanish: return QStringLiteral("qtbase_es");
-    case LangItalian: return QStringLiteral("qtbase_it");
-    case LangSwedish: return QStringLiteral("qtbase_sv");
-    case LangFinnish: return QStringLiteral("qtbase_fi");
-    default: return QStringLiteral("qtbase_de");
+    case LangFrench: return QStringLiteral("fr");
+    case LangSpanish: return QStringLiteral("es");
+    case LangItalian: return QStringLiteral("it");
+    case LangSwedish: return QStringLiteral("sv");
+    case LangFinnish: return QStringLiteral("fi");
+    default: return QStringLiteral("de");
     }
 }
 
@@ -655,8 +655,16 @@ void THauptDialog::applyQtTranslation()
         QCoreApplication::removeTranslator(&qtTranslator_);
         qtTranslatorInstalled_ = false;
     }
-    const QString stem = qtTranslationFor(state_.LanguageIndex);
-    // Where Qt has no translation for a language its own texts stay English.
-    if (!stem.isEmpty() && qtTranslator_.load(stem, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        qtTranslatorInstalled_ = QCoreApplication::installTranslator(&qtTranslator_);
+    const QString language = qtTranslationFor(state_.LanguageIndex);
+    if (language.isEmpty())
+        return;
+    // qtbase_xx where Qt ships it; some languages come only as the older combined qt_xx file.
+    // Where neither exists Qt's own texts stay English.
+    const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const QString& stem : {QStringLiteral("qtbase_"), QStringLiteral("qt_")}) {
+        if (qtTranslator_.load(stem + language, dir)) {
+            qtTranslatorInstalled_ = QCoreApplication::installTranslator(&qtTranslator_);
+            return;
+        }
+    }
 }

@@ -59,7 +59,7 @@ public:
     // Report-engine string set for a language: the resource number of the original program
     // (1020 English, 1021 German, 1022 French, 1023 Italian, 1024 Spanish, 1025 Swedish).
     static int reportStringSet(std::uint32_t languageIndex);
-    // Qt's own translation file stem for a language ("qtbase_de"); empty where Qt's English applies.
+    // The language code of Qt's own translations for a language ("de"); empty where Qt's English applies.
     static QString qtTranslationFor(std::uint32_t languageIndex);
 
 protected:

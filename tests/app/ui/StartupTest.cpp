@@ -236,6 +236,8 @@ TEST(Language, QtsOwnDialogTextsFollowTheLanguage)
     EXPECT_EQ(yes(), QStringLiteral("&Ja"));
     QTest::mouseClick(h.ui().ImgFr, Qt::LeftButton);
     EXPECT_EQ(yes(), QStringLiteral("&Oui"));
+    QTest::mouseClick(h.ui().ImgFin, Qt::LeftButton);
+    EXPECT_NE(yes(), QStringLiteral("&Yes"));
     QTest::mouseClick(h.ui().ImgGb, Qt::LeftButton);
     EXPECT_EQ(yes(), QStringLiteral("&Yes"));
     h.closeWindow();
