@@ -25,10 +25,11 @@ constexpr int TextQuestionOperatingTime = 76;
 constexpr int TextQuestionCycleCounter = 77;
 constexpr int TextClockNeedsWarranty = 79;
 
-// Holds the monitor's timer for the life of a handler, so every way out restarts it.
+// Holds the monitor's timer for the life of a handler, so every way out restarts it. A timer
+// that was not running (a test driving the ticks by hand) stays stopped.
 class TimerHold {
 public:
-    explicit TimerHold(QTimer* timer) : timer_(timer)
+    explicit TimerHold(QTimer* timer) : timer_(timer && timer->isActive() ? timer : nullptr)
     {
         if (timer_)
             timer_->stop();
