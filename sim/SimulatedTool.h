@@ -26,9 +26,9 @@ enum class SimFailure {
     FailureReply,     // 0x7F 0x02 instead of the answer for `count` exchanges; the command is not executed
     Stale,            // the previous reply for `count` polls before the answer
     Unplug,           // `count` more exchanges are answered, then the tool is unplugged (writes fail)
-    BadChunkCount,    // 0x31 replies carry count 40
-    TextWithoutZero,  // version and find-file texts fill the payload without a zero byte
-    EndlessPages,     // 0x60 always sets the more-pages flag
+    BadChunkCount,    // the next `count` 0x31 replies carry count 40
+    TextWithoutZero,  // the next `count` version or find-file texts fill the payload without a zero byte
+    EndlessPages,     // the next `count` 0x60 replies set the more-pages flag, also beyond the block
 };
 // A failure injected with this count lasts until clearFailures().
 inline constexpr int SimForever = -1;
