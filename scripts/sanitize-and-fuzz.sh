@@ -3,6 +3,8 @@
 # test suite again, then every fuzzer for a bounded time (FUZZ_SECONDS each, default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Paths relative to the checkout, so that a second clone reuses what ccache compiled for the first.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 bash scripts/install-deps.sh
 cmake --preset asan
 cmake --build --preset asan
