@@ -52,16 +52,19 @@ CurvesFeature::CurvesFeature(MainContext& ctx) : ctx_(ctx)
     connect(ui.SpinEditJahr, qOverload<int>(&QSpinBox::valueChanged), this, [this] { SpinEditJahrChange(); });
     connect(ui.Calendar, &QCalendarWidget::selectionChanged, this, [this] { CalendarChange(); });
     connect(ui.BtnZyklenAktualisieren, &QPushButton::clicked, this, [this] { BtnZyklenAktualisierenClick(); });
-    // A click on a line loads it, and so does moving the selection with the keyboard; the press
-    // that changes the row and the click that follows it load once.
+    // A click on a line loads it, and so does moving the selection with the keyboard. A press
+    // that moves the selection has loaded already; the click that ends that press loads nothing more.
     connect(ui.LbZyklen, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row < 0 || !ctx_.ui.LbZyklen->isEnabled() || ctx_.ui.LbZyklen->signalsBlocked())
             return;
-        loadedOnPress_ = QApplication::mouseButtons() != Qt::NoButton;
+        rowChangedByPress_ = QApplication::mouseButtons() != Qt::NoButton;
         LbZyklenClick();
     });
+    connect(ui.LbZyklen, &QListWidget::itemPressed, this, [this] {
+        skipNextClick_ = std::exchange(rowChangedByPress_, false);
+    });
     connect(ui.LbZyklen, &QListWidget::itemClicked, this, [this] {
-        if (std::exchange(loadedOnPress_, false))
+        if (std::exchange(skipNextClick_, false))
             return;
         LbZyklenClick();
     });

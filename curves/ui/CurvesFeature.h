@@ -86,5 +86,6 @@ private:
     std::array<QImage, 4> images_;
     std::function<std::unique_ptr<QPrinter>()> printerFactory_;
     bool trimmingMemo_ = false;
-    bool loadedOnPress_ = false;
+    bool rowChangedByPress_ = false;
+    bool skipNextClick_ = false;
 };

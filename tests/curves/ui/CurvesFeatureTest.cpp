@@ -138,6 +138,15 @@ TEST(CycleArchiveForm, ClickingALineDrawsThatCycleWithItsLabels)
     list->setCurrentRow(1);
     EXPECT_EQ(f.ui.LblChartIndex->text(), QStringLiteral("000124"));
     EXPECT_EQ(f.curves.CurrentCyclePath(), QStringLiteral("20090703\\000124"));
+
+    // A press that moves to a line and is released beside the lines loads it once; the next click
+    // on that line loads it again.
+    const int opens = f.requests(0x33);
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, line.center());
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, QPoint(line.center().x(), list->viewport()->height() - 2));
+    EXPECT_EQ(f.requests(0x33), opens + 1);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line.center());
+    EXPECT_EQ(f.requests(0x33), opens + 2);
 }
 
 TEST(ChartForm, LabelsShowTheCycleInTheCurrentLanguage)
