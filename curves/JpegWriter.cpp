@@ -32,7 +32,8 @@ struct Compression {
     unsigned long size = 0;
 };
 
-bool compress(Compression& c, const unsigned char* rgb, int width, int height, std::size_t stride, int quality)
+bool compress(Compression& c, const unsigned char* pixels, int width, int height, std::size_t stride,
+              bool bgrx, int quality)
 {
     c.cinfo.err = jpeg_std_error(&c.err.base);
     c.err.base.error_exit = onError;
@@ -45,13 +46,19 @@ bool compress(Compression& c, const unsigned char* rgb, int width, int height, s
     jpeg_mem_dest(&c.cinfo, &c.buffer, &c.size);
     c.cinfo.image_width = static_cast<JDIMENSION>(width);
     c.cinfo.image_height = static_cast<JDIMENSION>(height);
+#ifdef JCS_EXTENSIONS
+    c.cinfo.input_components = bgrx ? 4 : 3;
+    c.cinfo.in_color_space = bgrx ? JCS_EXT_BGRX : JCS_RGB;
+#else
+    (void)bgrx;
     c.cinfo.input_components = 3;
     c.cinfo.in_color_space = JCS_RGB;
+#endif
     jpeg_set_defaults(&c.cinfo);
     jpeg_set_quality(&c.cinfo, quality, TRUE);
     jpeg_start_compress(&c.cinfo, TRUE);
     while (c.cinfo.next_scanline < c.cinfo.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(rgb + c.cinfo.next_scanline * stride);
+        JSAMPROW row = const_cast<JSAMPROW>(pixels + c.cinfo.next_scanline * stride);
         jpeg_write_scanlines(&c.cinfo, &row, 1);
     }
     jpeg_finish_compress(&c.cinfo);
@@ -64,9 +71,17 @@ std::optional<QByteArray> encodeJpeg(const QImage& image, int quality)
 {
     if (image.isNull())
         return std::nullopt;
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+#ifdef JCS_EXTENSIONS
+    // libjpeg-turbo reads 32-bit pixels as they lie in memory (B, G, R, unused on little-endian
+    // machines), which saves converting the picture first.
+    constexpr bool bgrx = Q_BYTE_ORDER == Q_LITTLE_ENDIAN;
+#else
+    constexpr bool bgrx = false;
+#endif
+    const QImage pixels = image.convertToFormat(bgrx ? QImage::Format_RGB32 : QImage::Format_RGB888);
     Compression c;
-    const bool ok = compress(c, rgb.constBits(), rgb.width(), rgb.height(), static_cast<std::size_t>(rgb.bytesPerLine()), quality);
+    const bool ok = compress(c, pixels.constBits(), pixels.width(), pixels.height(),
+                             static_cast<std::size_t>(pixels.bytesPerLine()), bgrx, quality);
     std::optional<QByteArray> bytes;
     if (ok && c.buffer)
         bytes = QByteArray(reinterpret_cast<const char*>(c.buffer), static_cast<qsizetype>(c.size));

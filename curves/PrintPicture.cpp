@@ -3,6 +3,8 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
+#include <cstring>
 
 namespace {
 constexpr int CaptionX = 30;
@@ -30,17 +32,25 @@ QFont printFont(int points, bool bold)
 QImage resizedKeeping(const QImage& image, QSize size)
 {
     QImage out(size, QImage::Format_RGB32);
-    out.fill(Qt::white);
-    if (!image.isNull()) {
-        QPainter p(&out);
-        p.drawImage(0, 0, image);
+    const QImage src = image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
+    const int rows = src.isNull() ? 0 : std::min(src.height(), size.height());
+    const int cols = src.isNull() ? 0 : std::min(src.width(), size.width());
+    for (int y = 0; y < size.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        int x = 0;
+        if (y < rows) {
+            std::memcpy(line, src.constScanLine(y), static_cast<std::size_t>(cols) * sizeof(QRgb));
+            x = cols;
+        }
+        std::fill(line + x, line + size.width(), qRgb(255, 255, 255));
     }
     return out;
 }
 
 void BuildPrintPicture(QImage& image, const ChartSnapshot& s, const QStringList& commentLines)
 {
-    image = resizedKeeping(image.copy(QRect(QPoint(0, 0), PrintChartSize)), PrintPictureSize);
+    // The upper 550 rows keep the chart; the rows below are new and white.
+    image = resizedKeeping(image, PrintPictureSize);
     QPainter p(&image);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     p.fillRect(QRect(0, PrintChartSize.height(), PrintPictureSize.width(),

@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <vector>
 #include <gtest/gtest.h>
 
 extern "C" {
@@ -91,6 +92,7 @@ TEST(ChartSnapshotFields, TextsAreCutToTheirCapacity)
 struct Decoded {
     int width = 0, height = 0, components = 0;
     int luminanceDc = 0;  // first entry of the luminance quantisation table
+    QRgb firstPixel = 0;
 };
 
 Decoded decodeJpeg(const QByteArray& bytes)
@@ -107,6 +109,13 @@ Decoded decodeJpeg(const QByteArray& bytes)
         d.components = cinfo.num_components;
         if (cinfo.quant_tbl_ptrs[0])
             d.luminanceDc = cinfo.quant_tbl_ptrs[0]->quantval[0];
+        cinfo.out_color_space = JCS_RGB;
+        jpeg_start_decompress(&cinfo);
+        std::vector<unsigned char> row(static_cast<std::size_t>(cinfo.output_width) * 3);
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_read_scanlines(&cinfo, rows, 1);
+        d.firstPixel = qRgb(row[0], row[1], row[2]);
+        jpeg_abort_decompress(&cinfo);
     }
     jpeg_destroy_decompress(&cinfo);
     return d;
@@ -132,6 +141,18 @@ TEST(ChartJpeg, FileDecodesToThePictureAtQualitySeventyFive)
     EXPECT_EQ(d.components, 3);
     // libjpeg scales the standard luminance table (DC 16) by 50 % at quality 75.
     EXPECT_EQ(d.luminanceDc, 8);
+}
+
+TEST(ChartJpeg, ColoursKeepTheirChannels)
+{
+    QImage picture(64, 16, QImage::Format_RGB32);
+    picture.fill(qRgb(200, 30, 60));
+    const auto bytes = encodeJpeg(picture);
+    ASSERT_TRUE(bytes.has_value());
+    const QRgb p = decodeJpeg(*bytes).firstPixel;
+    EXPECT_NEAR(qRed(p), 200, 4);
+    EXPECT_NEAR(qGreen(p), 30, 4);
+    EXPECT_NEAR(qBlue(p), 60, 4);
 }
 
 TEST(ChartJpeg, NothingToEncodeOrNowhereToWrite)
