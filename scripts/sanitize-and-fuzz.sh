@@ -16,7 +16,7 @@ ctest --preset asan
 seconds="${FUZZ_SECONDS:-60}"
 shopt -s nullglob
 for fuzzer in build/asan/fuzz/fuzz_*; do
-  [ -x "$fuzzer" ] || continue
+  [ -f "$fuzzer" ] && [ -x "$fuzzer" ] || continue  # skip the build system's *_autogen folders
   name=$(basename "$fuzzer")
   corpus="build/asan/fuzz-corpus/$name"
   mkdir -p "$corpus"
