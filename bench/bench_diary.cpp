@@ -4,6 +4,7 @@
 // its memo and the shared progress bar; and both again without latency, which leaves the
 // program's own cost. The model's busy wait needs a core to itself: run on an idle machine.
 #include "app/ui/MainContext.h"
+#include "bench/BenchSupport.h"
 #include "app/ui/MainState.h"
 #include "link/Usbhidinterface.h"
 #include "platform/Clock.h"
@@ -21,49 +22,12 @@
 #include <optional>
 
 namespace {
-struct NoPrompts final : Prompts {
-    void message(const QString&, const QString&, PromptIcon) override {}
-    bool question(const QString&, const QString&, PromptIcon) override { return false; }
-    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override { return std::nullopt; }
-    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
-    bool printDialog(QPagedPaintDevice&, const PrintDialogRequest&) override { return false; }
-    int execDialog(QDialog&) override { return 0; }
-};
-struct NoShell final : Shell {
-    void openDocument(const QString&) override {}
-};
-
-// Counts what the transport asks of the bus: the USB timing model charges each of these.
-class CountingHid final : public HidPlatform {
-public:
-    explicit CountingHid(HidPlatform& inner) : inner_(inner) {}
-    std::uint64_t transfers = 0;
-
-    HidPathLookup devicePath(int index, std::string& path) override { return inner_.devicePath(index, path); }
-    Handle open(const std::string& path) override { return inner_.open(path); }
-    bool getAttributes(Handle h, HidAttributes& a) override { return inner_.getAttributes(h, a); }
-    bool writeOutputReport(Handle h, const HidReportBytes& r) override
-    {
-        ++transfers;
-        return inner_.writeOutputReport(h, r);
-    }
-    bool getFeatureReport(Handle h, HidReportBytes& r) override
-    {
-        ++transfers;
-        return inner_.getFeatureReport(h, r);
-    }
-    void close(Handle h) override { inner_.close(h); }
-
-private:
-    HidPlatform& inner_;
-};
 
 struct Bench {
     SystemClock clock;
     SimHidPlatform sim{clock};
     SimulatedTool& tool = sim.addTool(SimScenario::Demo);
-    CountingHid hid{sim};
+    CountingHidPlatform hid{sim};
     TUsbHidInterface link{hid, clock};
 
     explicit Bench(double latencyMs)
@@ -76,7 +40,7 @@ struct Bench {
         tool.files()["KTB"] = diary;
         link.Open(ToolVendorId, ToolProductId, 0);
         tool.setLatencyMs(latencyMs);
-        hid.transfers = 0;
+        hid.resetCounts();
     }
 };
 
@@ -96,7 +60,7 @@ void run(benchmark::State& state, Bench& b, double latencyMs, ReadOnce readOnce)
     }
     const double n = static_cast<double>(state.iterations());
     const double perRead = totalMs / n;
-    const double transfers = static_cast<double>(b.hid.transfers) / n;
+    const double transfers = static_cast<double>(b.hid.transfers()) / n;
     state.counters["measured_ms"] = perRead;
     state.counters["transfers"] = transfers;
     if (latencyMs > 0) {

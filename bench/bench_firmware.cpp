@@ -1,6 +1,7 @@
 // Firmware update speed: loading a HEX file the size of a full 64 KB flash image, and a 49-page
 // download over the simulated tool with the USB timing model (1 ms per output write and per
 // feature read), reported against the model's own time.
+#include "bench/BenchSupport.h"
 #include "link/Usbhidinterface.h"
 #include "platform/Clock.h"
 #include "service/FirmwareDownload.h"
@@ -88,30 +89,6 @@ void BM_LoadHexData170KB(benchmark::State& state)
 }
 BENCHMARK(BM_LoadHexData170KB)->Unit(benchmark::kMillisecond);
 
-// Counts what the transport does on the bus, so the model's time is known exactly.
-class CountingBus final : public HidPlatform {
-public:
-    explicit CountingBus(HidPlatform& inner) : inner_(inner) {}
-    std::uint64_t writes = 0;
-    std::uint64_t reads = 0;
-    HidPathLookup devicePath(int index, std::string& path) override { return inner_.devicePath(index, path); }
-    Handle open(const std::string& path) override { return inner_.open(path); }
-    bool getAttributes(Handle h, HidAttributes& a) override { return inner_.getAttributes(h, a); }
-    bool writeOutputReport(Handle h, const HidReportBytes& r) override
-    {
-        ++writes;
-        return inner_.writeOutputReport(h, r);
-    }
-    bool getFeatureReport(Handle h, HidReportBytes& r) override
-    {
-        ++reads;
-        return inner_.getFeatureReport(h, r);
-    }
-    void close(Handle h) override { inner_.close(h); }
-
-private:
-    HidPlatform& inner_;
-};
 
 void BM_Download49PagesWithUsbTiming(benchmark::State& state)
 {
@@ -120,7 +97,7 @@ void BM_Download49PagesWithUsbTiming(benchmark::State& state)
     SimHidPlatform sim(clock);
     SimulatedTool& tool = sim.addTool(SimScenario::New);
     tool.setRecordRequests(false);
-    CountingBus bus(sim);
+    CountingHidPlatform bus(sim);
     TUsbHidInterface link(bus, clock);
 
     HexImage image;
@@ -145,7 +122,7 @@ void BM_Download49PagesWithUsbTiming(benchmark::State& state)
             break;
         }
         tool.setLatencyMs(LatencyMs);
-        bus.writes = bus.reads = 0;
+        bus.resetCounts();
         state.ResumeTiming();
 
         const auto start = std::chrono::steady_clock::now();
@@ -153,7 +130,7 @@ void BM_Download49PagesWithUsbTiming(benchmark::State& state)
             state.SkipWithError("download failed");
         const auto end = std::chrono::steady_clock::now();
 
-        modelMs += static_cast<double>(bus.writes + bus.reads) * LatencyMs;
+        modelMs += static_cast<double>(bus.transfers()) * LatencyMs;
         wallMs += std::chrono::duration<double, std::milli>(end - start).count();
     }
     const double n = static_cast<double>(std::max<std::int64_t>(1, state.iterations()));

@@ -3,6 +3,7 @@
 // are the program's own overhead; with the USB timing model (1 ms per report) they show what a
 // full-speed HID link adds.
 #include "app/ui/Main.h"
+#include "bench/BenchSupport.h"
 #include "link/Usbhidinterface.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
@@ -16,22 +17,6 @@
 #include <memory>
 
 namespace {
-
-class NoPrompts final : public Prompts {
-public:
-    void message(const QString&, const QString&, PromptIcon) override {}
-    bool question(const QString&, const QString&, PromptIcon) override { return false; }
-    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override { return std::nullopt; }
-    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
-    bool printDialog(QPagedPaintDevice&, const PrintDialogRequest&) override { return false; }
-    int execDialog(QDialog&) override { return 0; }
-};
-
-class NoShell final : public Shell {
-public:
-    void openDocument(const QString&) override {}
-};
 
 // One program run: app folder, services and a demo tool; the window is built by the caller.
 struct Run {

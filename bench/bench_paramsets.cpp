@@ -1,6 +1,7 @@
 // ListParameterSets over a folder of 60 parameter sets (goal: at most 20 ms): the folder scan and
 // file reading alone, and the feature filling CbConfigFiles and ParameterSetPaths of the main form.
 #include "app/ui/MainContext.h"
+#include "bench/BenchSupport.h"
 #include "app/ui/MainState.h"
 #include "link/Usbhidinterface.h"
 #include "params/ParameterSetList.h"
@@ -18,19 +19,6 @@
 #include <optional>
 
 namespace {
-struct NoPrompts final : Prompts {
-    void message(const QString&, const QString&, PromptIcon) override {}
-    bool question(const QString&, const QString&, PromptIcon) override { return false; }
-    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override { return std::nullopt; }
-    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
-    bool printDialog(QPagedPaintDevice&, const PrintDialogRequest&) override { return false; }
-    int execDialog(QDialog&) override { return 0; }
-};
-
-struct NoShell final : Shell {
-    void openDocument(const QString&) override {}
-};
 
 // 60 sets as a save writes them, each with its own text, plus a few other files of the folder.
 struct SetFolder {
