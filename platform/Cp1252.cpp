@@ -94,6 +94,12 @@ bool isValidUtf8(std::string_view bytes)
 
 QString decodeTextFile(std::string_view bytes)
 {
+    // A UTF-8 signature says how the file was meant, even when a later hand edit put a 1252 byte
+    // in it; read as 1252 it would become three letters glued to the first line (and hide a
+    // section header there), which a save would turn back into the signature.
+    static constexpr std::string_view Signature = "\xEF\xBB\xBF";
+    if (bytes.substr(0, Signature.size()) == Signature)
+        bytes.remove_prefix(Signature.size());
     if (isValidUtf8(bytes))
         return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
     return fromCp1252(bytes);

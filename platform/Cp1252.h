@@ -12,4 +12,5 @@ QString fromCp1252(std::string_view bytes);
 // True when bytes are well-formed UTF-8 (ASCII included).
 bool isValidUtf8(std::string_view bytes);
 // UTF-8 when valid, Windows-1252 otherwise: how files of the earlier Windows program are read.
+// A leading UTF-8 signature is dropped either way.
 QString decodeTextFile(std::string_view bytes);

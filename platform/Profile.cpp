@@ -132,6 +132,7 @@ Profile::Profile(QString path) : path_(std::move(path)), impl_(std::make_unique<
     const QByteArray raw = f.readAll();
     QString text = decodeTextFile(std::string_view(raw.constData(), static_cast<std::size_t>(raw.size())));
     // A UTF-8 signature has no Windows-1252 form; written back it would spoil the first line.
+    // (decodeTextFile drops an encoded one; this catches a signature left inside the text.)
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     // SimpleIni would stop reading at a zero character while the lines went on past it.

@@ -372,6 +372,7 @@ TEST_F(ParameterSetFileTest, AWrittenChecksumHoldsForOddlyShapedFiles)
         "[Parameter]\nFlags=1\n[Other]\nx=1\n[PARAMETER]\nCS=7\n",   // the section twice
         "CS=5\n[Other]\nFlags=1\n",                                  // no section of that name yet
         "\xEF\xBB\xBF[Parameter]\nFlags=1\n",                        // UTF-8 signature
+        "\xEF\xBB\xBF[Parameter]\nKennung=5\nCS=9\xB2\n",             // signature, then a 1252 byte
         "[Parameter]\rFlags=1\rCS=3\r",                              // old Mac line ends
         QByteArray("[Parameter]\nFlags=1\n\0CS=4\n", 24),            // a zero byte
         "[Parameter]\nC\xC5\xBF=4\nFlags=1\n",                       // a name only Unicode folding matches

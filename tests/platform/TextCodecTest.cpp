@@ -35,6 +35,9 @@ TEST(Cp1252, TextFilesAreUtf8WhenValidElse1252)
 {
     EXPECT_EQ(decodeTextFile("Gr\xC3\xBCn"), QStringLiteral("Grün"));
     EXPECT_EQ(decodeTextFile("Gr\xFCn"), QStringLiteral("Grün"));
+    // The signature goes whether the rest is UTF-8 or a hand-edited mix with 1252 bytes.
+    EXPECT_EQ(decodeTextFile("\xEF\xBB\xBF[P]\nGr\xC3\xBCn"), QStringLiteral("[P]\nGrün"));
+    EXPECT_EQ(decodeTextFile("\xEF\xBB\xBF[P]\nGr\xFCn"), QStringLiteral("[P]\nGrün"));
     EXPECT_TRUE(isValidUtf8("plain"));
     EXPECT_FALSE(isValidUtf8("\xC3"));
 }
