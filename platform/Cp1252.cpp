@@ -98,7 +98,7 @@ QString decodeTextFile(std::string_view bytes)
     // in it; read as 1252 it would become three letters glued to the first line (and hide a
     // section header there), which a save would turn back into the signature.
     static constexpr std::string_view Signature = "\xEF\xBB\xBF";
-    if (bytes.substr(0, Signature.size()) == Signature)
+    while (bytes.substr(0, Signature.size()) == Signature)  // editors that added one twice
         bytes.remove_prefix(Signature.size());
     if (isValidUtf8(bytes))
         return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));

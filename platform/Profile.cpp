@@ -133,7 +133,7 @@ Profile::Profile(QString path) : path_(std::move(path)), impl_(std::make_unique<
     QString text = decodeTextFile(std::string_view(raw.constData(), static_cast<std::size_t>(raw.size())));
     // A UTF-8 signature has no Windows-1252 form; written back it would spoil the first line.
     // (decodeTextFile drops an encoded one; this catches a signature left inside the text.)
-    if (text.startsWith(QChar(0xFEFF)))
+    while (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     // SimpleIni would stop reading at a zero character while the lines went on past it.
     text.replace(QChar(0), QLatin1Char(' '));
@@ -239,7 +239,13 @@ bool Profile::save()
     QString text = lines.join(impl_->newline);
     if (!lines.isEmpty())
         text += impl_->newline;
-    const std::string bytes = toCp1252(text);
+    // Windows-1252 as the earlier program wrote, unless those bytes would be read back as other
+    // text: a save must not change what the next reader sees beyond the keys it set. That happens
+    // when the bytes pass as UTF-8 (or begin like its signature), or when a character has no
+    // Windows-1252 form; UTF-8 then keeps the text exactly.
+    std::string bytes = toCp1252(text);
+    if (decodeTextFile(bytes) != text)
+        bytes = text.toStdString();
     QSaveFile f(path_);
     if (!f.open(QIODevice::WriteOnly))
         return false;
