@@ -9,7 +9,6 @@
 #include "sim/SimulatedTool.h"
 #include "tests/curves/CycleFixture.h"
 
-#include <QGuiApplication>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstring>
@@ -105,13 +104,3 @@ void BM_ReadLargestCycleWithUsbTiming(benchmark::State& state)
 }
 BENCHMARK(BM_ReadLargestCycleWithUsbTiming)->Iterations(5)->Unit(benchmark::kMillisecond);
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -4,7 +4,7 @@
 // its memo and the shared progress bar; and both again without latency, which leaves the
 // program's own cost. The model's busy wait needs a core to itself: run on an idle machine.
 #include "app/ui/MainContext.h"
-#include "bench/BenchSupport.h"
+#include "bench/support/BenchSupport.h"
 #include "app/ui/MainState.h"
 #include "link/Usbhidinterface.h"
 #include "platform/Clock.h"
@@ -15,7 +15,6 @@
 #include "sim/SimHidPlatform.h"
 #include "ui_Main.h"
 
-#include <QApplication>
 #include <QPlainTextEdit>
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -106,14 +105,3 @@ BENCHMARK(BM_ReadDiaryPage)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5
 BENCHMARK(BM_ReadDiaryLogic)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadDiaryPage)->Arg(0)->Unit(benchmark::kMillisecond);
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,7 +1,7 @@
 // Firmware update speed: loading a HEX file the size of a full 64 KB flash image, and a 49-page
 // download over the simulated tool with the USB timing model (1 ms per output write and per
 // feature read), reported against the model's own time.
-#include "bench/BenchSupport.h"
+#include "bench/support/BenchSupport.h"
 #include "link/Usbhidinterface.h"
 #include "platform/Clock.h"
 #include "service/FirmwareDownload.h"
@@ -10,7 +10,6 @@
 #include "sim/SimulatedTool.h"
 
 #include <QFile>
-#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -141,12 +140,3 @@ void BM_Download49PagesWithUsbTiming(benchmark::State& state)
 BENCHMARK(BM_Download49PagesWithUsbTiming)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

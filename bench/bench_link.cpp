@@ -5,7 +5,6 @@
 #include "sim/SimHidPlatform.h"
 #include "sim/SimulatedTool.h"
 
-#include <QGuiApplication>
 #include <atomic>
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -77,13 +76,3 @@ void BM_ThousandExchangesWithUsbTiming(benchmark::State& state)
 }
 BENCHMARK(BM_ThousandExchangesWithUsbTiming)->Iterations(3)->Unit(benchmark::kMillisecond);
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

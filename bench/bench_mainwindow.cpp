@@ -3,7 +3,7 @@
 // are the program's own overhead; with the USB timing model (1 ms per report) they show what a
 // full-speed HID link adds.
 #include "app/ui/Main.h"
-#include "bench/BenchSupport.h"
+#include "bench/support/BenchSupport.h"
 #include "link/Usbhidinterface.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
@@ -11,7 +11,7 @@
 #include "sim/SimHidPlatform.h"
 #include "ui_Main.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -112,17 +112,3 @@ void BM_ConnectedTick_UsbTiming(benchmark::State& state)
 BENCHMARK(BM_ConnectedTick_UsbTiming)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Qt's platform start is not part of the figures.
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,7 +1,7 @@
 // ListParameterSets over a folder of 60 parameter sets (goal: at most 20 ms): the folder scan and
 // file reading alone, and the feature filling CbConfigFiles and ParameterSetPaths of the main form.
 #include "app/ui/MainContext.h"
-#include "bench/BenchSupport.h"
+#include "bench/support/BenchSupport.h"
 #include "app/ui/MainState.h"
 #include "link/Usbhidinterface.h"
 #include "params/ParameterSetList.h"
@@ -12,7 +12,6 @@
 #include "sim/SimHidPlatform.h"
 #include "ui_Main.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -81,14 +80,3 @@ void BM_ListParameterSetsFeature(benchmark::State& state)
 BENCHMARK(BM_ListParameterSetsLogic)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListParameterSetsFeature)->Unit(benchmark::kMillisecond);
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

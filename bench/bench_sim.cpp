@@ -5,7 +5,6 @@
 #include "sim/SimHidPlatform.h"
 #include "sim/SimulatedTool.h"
 
-#include <QGuiApplication>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstring>
@@ -113,13 +112,3 @@ void BM_BuildDemoScenario(benchmark::State& state)
 BENCHMARK(BM_BuildDemoScenario)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

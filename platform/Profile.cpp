@@ -130,11 +130,9 @@ Profile::Profile(QString path) : path_(std::move(path)), impl_(std::make_unique<
         return;
     existed_ = true;
     const QByteArray raw = f.readAll();
+    // decodeTextFile drops a UTF-8 signature: it has no Windows-1252 form, and written back it
+    // would spoil the first line.
     QString text = decodeTextFile(std::string_view(raw.constData(), static_cast<std::size_t>(raw.size())));
-    // A UTF-8 signature has no Windows-1252 form; written back it would spoil the first line.
-    // (decodeTextFile drops an encoded one; this catches a signature left inside the text.)
-    while (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
     // SimpleIni would stop reading at a zero character while the lines went on past it.
     text.replace(QChar(0), QLatin1Char(' '));
     if (text.contains(QLatin1String("\r\n")))

@@ -11,23 +11,14 @@
 #include "sim/SimHidPlatform.h"
 #include "tests/curves/CycleFixture.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/ui/MainForm.h"
 #include "ui_Main.h"
 
 #include <QTemporaryDir>
 #include <QWidget>
 #include <algorithm>
 
-struct CurvesFormBase {
-    QWidget window;
-    Ui::THauptDialog ui;
-    CurvesFormBase() { ui.setupUi(&window); }
-};
-
-struct CurvesForm : CurvesFormBase {
-    struct NoShell final : Shell {
-        void openDocument(const QString&) override {}
-    };
-
+struct CurvesForm : MainForm {
     QTemporaryDir dir;
     FakeClock clock{QDateTime(QDate(2009, 7, 3), QTime(12, 0, 0))};
     SimHidPlatform hid{clock};

@@ -1,6 +1,7 @@
 // The calibration button and its two dialogs over the simulated tool: the calibration run with its
 // hidden force entry, and the two-point sensor calibration for tools with a pressure sensor.
 #include "tests/support/ui/MainWindowHarness.h"
+#include "tests/support/ui/MainForm.h"
 
 #include "app/Texte.h"
 #include "link/Usbhidinterface.h"
@@ -69,22 +70,12 @@ public:
     int execDialog(QDialog& d) override { return script.execDialog(d); }
 };
 
-struct NullShell final : Shell {
-    void openDocument(const QString&) override {}
-};
-
-struct Form {
-    QWidget window;
-    Ui::THauptDialog ui;
-    Form() { ui.setupUi(&window); }
-};
-
-struct SensorToolForm : Form {
+struct SensorToolForm : MainForm {
     FakeClock clock;
     SimHidPlatform sim{clock};
     SimulatedTool& tool;
     HookPrompts prompts;
-    NullShell shell;
+    NoShell shell;
     AppPaths paths;
     TUsbHidInterface link{sim, clock};
     MainState state;

@@ -12,16 +12,13 @@
 #include "status/ui/StatusFeature.h"
 #include "tests/support/ScriptedHidPlatform.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/ui/MainForm.h"
 #include "ui_Main.h"
 
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 #include <vector>
-
-struct NoShell final : Shell {
-    void openDocument(const QString&) override {}
-};
 
 // Prompts that also note whether the monitor's timer ran while a question was open.
 class TimerWatchingPrompts final : public Prompts {
@@ -43,13 +40,7 @@ public:
     int execDialog(QDialog& d) override { return script.execDialog(d); }
 };
 
-struct FormBase {
-    QWidget window;
-    Ui::THauptDialog ui;
-    FormBase() { ui.setupUi(&window); }
-};
-
-struct ServiceForm : FormBase {
+struct ServiceForm : MainForm {
     ScriptedHidPlatform hid = ScriptedHidPlatform::withTool();
     FakeClock clock;
     TimerWatchingPrompts prompts;

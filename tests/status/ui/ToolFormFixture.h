@@ -10,24 +10,14 @@
 #include "sim/SimHidPlatform.h"
 #include "status/ui/StatusFeature.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/ui/MainForm.h"
 #include "ui_Main.h"
 
 #include <QApplication>
 #include <QPushButton>
 #include <QWidget>
 
-// The form exists before any feature connects to its controls.
-struct ToolFormBase {
-    QWidget window;
-    Ui::THauptDialog ui;
-    ToolFormBase() { ui.setupUi(&window); }
-};
-
-struct ToolForm : ToolFormBase {
-    struct NoShell final : Shell {
-        void openDocument(const QString&) override {}
-    };
-
+struct ToolForm : MainForm {
     FakeClock clock{QDateTime(QDate(2026, 3, 4), QTime(8, 7, 6))};
     SimHidPlatform hid{clock};
     SimulatedTool& tool;
