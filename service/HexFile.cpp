@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -39,22 +40,15 @@ void growTo(std::vector<std::uint8_t>& buffer, std::uint64_t needed)
     buffer.resize(static_cast<std::size_t>(capacity), FwFlash::Erased);
 }
 
-class RecordScanner {
+// The record layer: every read is checked against the end of the data and against the line.
+class RecordParser {
 public:
-    RecordScanner(std::span<const std::uint8_t> data, HexImage& image, const FwLogSink& log)
-        : data_(data), image_(image), log_(log)
-    {
-    }
+    RecordParser(std::span<const std::uint8_t> data, const FwLogSink& log) : data_(data), log_(log) {}
 
-    // The scan of every record up to the end-of-file record or the end of the data.
-    bool run()
+    bool run(const HexRecordSink& onRecord)
     {
         for (;;) {
-            while (pos_ < data_.size() && (data_[pos_] == CarriageReturn || data_[pos_] == LineFeed)) {
-                if (data_[pos_] == LineFeed)
-                    ++line_;
-                ++pos_;
-            }
+            skipLineEnds();
             if (pos_ >= data_.size())
                 return true;
             const std::uint8_t first = data_[pos_];
@@ -65,23 +59,59 @@ public:
                 return false;
             }
             ++pos_;
-            bool endOfFile = false;
-            if (!record(endOfFile))
+            HexRecord record;
+            record.line = line_;
+            std::uint8_t count = 0;
+            std::uint8_t addressHi = 0;
+            std::uint8_t addressLo = 0;
+            sum_ = 0;
+            if (!byte(count) || !byte(addressHi) || !byte(addressLo) || !byte(record.type))
                 return false;
-            if (endOfFile)
+            record.address = static_cast<std::uint16_t>(addressHi << 8 | addressLo);
+            for (std::size_t k = 0; k < count; ++k)
+                if (!byte(payload_[k]))
+                    return false;
+            record.data = std::span<const std::uint8_t>(payload_.data(), count);
+            // Older tool chains wrote files with bad or missing checksums; the record still counts.
+            const std::optional<std::uint8_t> checksum = peekByte();
+            record.checksumOk = checksum && static_cast<std::uint8_t>(sum_ + *checksum) == 0;
+            if (!onRecord(record))
+                return false;
+            if (record.type == EndOfFileType)
                 return true;
-            skipLine();
+            skipRestOfLine();
         }
     }
 
 private:
+    static constexpr std::uint8_t EndOfFileType = 0x01;
+
     void log(const QString& text) const
     {
         if (log_)
             log_(text);
     }
 
-    // One hexadecimal digit, strictly: the end of the data or a non-digit fails the load.
+    static bool isLineEnd(std::uint8_t b) { return b == CarriageReturn || b == LineFeed; }
+
+    // CR LF, a lone LF and a lone CR each end one line, so line numbers match what an editor shows.
+    void skipLineEnds()
+    {
+        while (pos_ < data_.size() && isLineEnd(data_[pos_])) {
+            if (data_[pos_] == CarriageReturn && pos_ + 1 < data_.size() && data_[pos_ + 1] == LineFeed)
+                ++pos_;
+            ++pos_;
+            ++line_;
+        }
+    }
+
+    void skipRestOfLine()
+    {
+        while (pos_ < data_.size() && !isLineEnd(data_[pos_]))
+            ++pos_;
+    }
+
+    // One hexadecimal digit, strictly: the end of the line or of the data, or a non-digit, fails.
     bool nibble(int& value)
     {
         if (pos_ >= data_.size()) {
@@ -89,6 +119,10 @@ private:
             return false;
         }
         const std::uint8_t c = data_[pos_];
+        if (isLineEnd(c)) {
+            log(QString::asprintf("\tRecord in line %d cut short by the end of the line", line_));
+            return false;
+        }
         value = HexDigitValue(c);
         if (value < 0) {
             log(QStringLiteral("Wrong Hex-Nibble %1 (%2)").arg(logChar(c)).arg(QString::asprintf("%02X", c)));
@@ -109,118 +143,106 @@ private:
         return true;
     }
 
-    // Two digits at offset at, without failing: only the checksum check reads this way, because a
-    // record whose checksum cannot be read still loads.
-    std::optional<std::uint8_t> peekByte(std::size_t at) const
+    // The checksum byte, without failing: a record whose checksum cannot be read still loads.
+    std::optional<std::uint8_t> peekByte() const
     {
-        if (at + 1 >= data_.size())
+        if (pos_ + 1 >= data_.size())
             return std::nullopt;
-        const int hi = HexDigitValue(data_[at]);
-        const int lo = HexDigitValue(data_[at + 1]);
+        const int hi = HexDigitValue(data_[pos_]);
+        const int lo = HexDigitValue(data_[pos_ + 1]);
         if (hi < 0 || lo < 0)
             return std::nullopt;
         return static_cast<std::uint8_t>(hi << 4 | lo);
     }
 
-    // Checks the checksum of the current record; dataUnread data bytes still stand before it.
-    // A wrong checksum keeps the record (files from older tool chains may carry bad ones) but
-    // leaves a trace in the log.
-    void checkSum(std::size_t dataUnread)
-    {
-        std::uint8_t sum = sum_;
-        std::size_t at = pos_;
-        bool readable = true;
-        for (std::size_t k = 0; k <= dataUnread && readable; ++k, at += 2) {
-            const std::optional<std::uint8_t> b = peekByte(at);
-            readable = b.has_value();
-            if (readable)
-                sum = static_cast<std::uint8_t>(sum + *b);
-        }
-        if (!readable || sum != 0)
-            log(QString::asprintf("\tWarning: checksum error in line %d", line_));
-    }
+    std::span<const std::uint8_t> data_;
+    const FwLogSink& log_;
+    std::size_t pos_ = 0;
+    int line_ = 1;
+    std::uint8_t sum_ = 0;
+    std::array<std::uint8_t, 255> payload_{};
+};
 
-    bool record(bool& endOfFile)
-    {
-        sum_ = 0;
-        std::uint8_t count = 0;
-        std::uint8_t addressHi = 0;
-        std::uint8_t addressLo = 0;
-        std::uint8_t type = 0;
-        if (!byte(count) || !byte(addressHi) || !byte(addressLo) || !byte(type))
-            return false;
-        const std::uint32_t address = static_cast<std::uint32_t>(addressHi) << 8 | addressLo;
+// The firmware download's address rules over the records: where data go, what the address
+// records do, and which records make a file unusable for the download.
+class FirmwareImageBuilder {
+public:
+    FirmwareImageBuilder(HexImage& image, const FwLogSink& log) : image_(image), log_(log) {}
 
-        switch (static_cast<RecordType>(type)) {
+    bool operator()(const HexRecord& r)
+    {
+        switch (static_cast<RecordType>(r.type)) {
         case RecordType::Data: {
-            const std::uint64_t start = std::uint64_t{base_} + address;
-            const std::uint64_t end = start + count;
+            const std::uint64_t start = std::uint64_t{base_} + r.address;
+            const std::uint64_t end = start + r.data.size();
+            // Unreachable with 2-byte segment records; kept so the buffer stays bounded whatever
+            // rule places the data.
             if (end > FwFlash::AddressLimit) {
-                log(QString::asprintf("\tData record in line %d lies beyond address %lX", line_,
+                log(QString::asprintf("\tData record in line %d lies beyond address %lX", r.line,
                                       static_cast<unsigned long>(FwFlash::AddressLimit)));
                 return false;
             }
             growTo(image_.ImageBuffer, end);
             image_.DataEnd = std::max(image_.DataEnd, static_cast<std::uint32_t>(end));
-            for (std::uint64_t a = start; a < end; ++a) {
-                std::uint8_t b = 0;
-                if (!byte(b))
-                    return false;
-                image_.ImageBuffer[static_cast<std::size_t>(a)] = b;
-            }
-            checkSum(0);
-            return true;
+            std::copy(r.data.begin(), r.data.end(), image_.ImageBuffer.begin() + static_cast<std::ptrdiff_t>(start));
+            if (start < end && start < FwFlash::SendLimit && end > FwFlash::ApplicationBase)
+                applicationData_ = true;
+            break;
         }
         case RecordType::EndOfFile:
-            checkSum(count);
-            endOfFile = true;
-            return true;
-        case RecordType::ExtendedSegmentAddress: {
-            // The data field is one number; wrapping at 32 bits keeps a malformed count harmless,
-            // and the address limit above stops the data records that would follow from it.
-            std::uint32_t number = 0;
-            for (int k = 0; k < count; ++k) {
-                std::uint8_t b = 0;
-                if (!byte(b))
-                    return false;
-                number = number << 8 | b;
-            }
-            base_ = number * 16u;
-            checkSum(0);
-            return true;
-        }
+            break;
+        case RecordType::ExtendedSegmentAddress:
+            if (!addressRecordSize(r))
+                return false;
+            base_ = (std::uint32_t{r.data[0]} << 8 | r.data[1]) * 16u;
+            break;
         case RecordType::ExtendedLinearAddress:
+            if (!addressRecordSize(r))
+                return false;
+            log(QString::asprintf("\tRecordType %02X not yet implemented", r.type));
+            break;
         case RecordType::StartLinearAddress:
-            log(QString::asprintf("\tRecordType %02X not yet implemented", type));
-            checkSum(count);
-            return true;
+            log(QString::asprintf("\tRecordType %02X not yet implemented", r.type));
+            break;
         }
-        checkSum(count);  // every other type is ignored
+        // every other type is ignored
+        if (!r.checksumOk)
+            log(QString::asprintf("\tWarning: checksum error in line %d", r.line));
         return true;
     }
 
-    // Past the next line feed, or to the end of the data when there is none.
-    void skipLine()
+    bool hasApplicationData() const { return applicationData_; }
+
+private:
+    void log(const QString& text) const
     {
-        const auto it = std::find(data_.begin() + static_cast<std::ptrdiff_t>(pos_), data_.end(), LineFeed);
-        if (it == data_.end()) {
-            pos_ = data_.size();
-            return;
-        }
-        pos_ = static_cast<std::size_t>(it - data_.begin()) + 1;
-        ++line_;
+        if (log_)
+            log_(text);
     }
 
-    std::span<const std::uint8_t> data_;
+    // Any other length is a damaged or foreign record: read as a number it would move all the data
+    // that follow somewhere else without a word.
+    bool addressRecordSize(const HexRecord& r) const
+    {
+        if (r.data.size() == 2)
+            return true;
+        log(QString::asprintf("\tAddress record (type %02X) in line %d holds %d data bytes instead of 2", r.type,
+                              r.line, static_cast<int>(r.data.size())));
+        return false;
+    }
+
     HexImage& image_;
     const FwLogSink& log_;
-    std::size_t pos_ = 0;
-    int line_ = 1;
     std::uint32_t base_ = 0;
-    std::uint8_t sum_ = 0;
+    bool applicationData_ = false;
 };
 
 }  // namespace
+
+bool scanHexRecords(std::span<const std::uint8_t> data, const HexRecordSink& onRecord, const FwLogSink& log)
+{
+    return RecordParser(data, log).run(onRecord);
+}
 
 int HexDigitValue(std::uint8_t c)
 {
@@ -286,8 +308,15 @@ bool LoadHexData(std::span<const std::uint8_t> data, HexImage& image, const FwLo
                                                                                FwFlash::AddressLimit)),
                              FwFlash::Erased);
 
-    if (!RecordScanner(data, image, log).run())
+    FirmwareImageBuilder builder(image, log);
+    if (!scanHexRecords(data, std::ref(builder), log))
         return false;
+    if (!builder.hasApplicationData()) {
+        say(QString::asprintf("\tNo data record for the application area (%lX to %lX)",
+                              static_cast<unsigned long>(FwFlash::ApplicationBase),
+                              static_cast<unsigned long>(FwFlash::SendLimit - 1)));
+        return false;
+    }
 
     if (dump)
         dump(image.dumpBytes());

@@ -195,6 +195,15 @@ TEST_F(FirmwareDownload, FileThatDoesNotLoadSendsNothing)
     EXPECT_FALSE(started);
     EXPECT_EQ(log.back(), "Wrong Hex-Nibble z (7A)");
 
+    // An empty file programs nothing (it used to send page 12 full of erased flash).
+    {
+        QFile f(dir.filePath("empty.hex"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    EXPECT_FALSE(DownloadFirmware(link, clock, dir.filePath("empty.hex"), dir.path(), image, sink, observer));
+    EXPECT_TRUE(tool.written.empty());
+    EXPECT_FALSE(started);
+
     log.clear();
     EXPECT_FALSE(DownloadFirmware(link, clock, dir.filePath("none.hex"), dir.path(), image, sink, observer));
     EXPECT_EQ(log, QStringList({"Flash Application " + dir.filePath("none.hex"), "Can't open " + dir.filePath("none.hex")}));

@@ -57,7 +57,6 @@ TEST(HexFilePages, LastPageSentIsTheFirstOneStartingBeyondTheImage)
         {"data up to the last sendable byte", 0x3000, 0xF400, 0xF400, range(12, 60)},
         {"data reaching 0xF400", 0x3000, 0xF401, 0xF404, range(12, 60)},
         {"data far beyond 0xF400", 0xE000, 0x12000, 0x12000, range(12, 60)},
-        {"data only below the application", 0x1000, 0x2000, 0x2000, {12}},
         {"a single byte at the base", 0x3000, 0x3001, 0x3004, {12, 13}},
     };
     for (const Case& c : cases) {
@@ -179,7 +178,7 @@ TEST(HexFileLog, LinesOfAnUnalignedLoadInOrder)
     EXPECT_EQ(r.log, expected);
 }
 
-TEST(HexFileLog, SizeIsSignedAndAlignedImagesGetNoWarning)
+TEST(HexFileLog, SizeCountsFromTheApplicationBaseAndAlignedImagesGetNoWarning)
 {
     struct Case {
         const char* name;
@@ -187,10 +186,9 @@ TEST(HexFileLog, SizeIsSignedAndAlignedImagesGetNoWarning)
         QStringList log;
     };
     const Case cases[] = {
-        {"no records at all", "", {"\tFirmware size: -12288 Bytes"}},
-        {"only an end record", ":00000001FF\r\n", {"\tFirmware size: -12288 Bytes"}},
         {"aligned image", HexWriter().pattern(0x3000, 0x800).bytes(), {"\tFirmware size: 2048 Bytes"}},
-        {"data below the base", HexWriter().pattern(0x0000, 0x100).bytes(), {"\tFirmware size: -12032 Bytes"}},
+        {"data below the base as well", HexWriter().pattern(0x0000, 0x100).pattern(0x3000, 0x10).bytes(),
+         {"\tFirmware size: 16 Bytes"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -241,16 +239,24 @@ TEST(HexFileFaults, DamagedRecordsFailWithTheirReason)
         {"letter in the data", good + ":02301000G1FF00\r\n", "Wrong Hex-Nibble G (47)"},
         {"space in the address", good + ":0230 00011FF00\r\n", "Wrong Hex-Nibble   (20)"},
         {"control byte in the count", good + ":\x01" "2301000\r\n", "Wrong Hex-Nibble ? (01)"},
-        {"line feed inside a record", good + ":02301\n", "Wrong Hex-Nibble ? (0A)"},
+        {"line feed inside a record", good + ":02301\n", "\tRecord in line 2 cut short by the end of the line"},
+        {"carriage return inside the data", good + ":02301000AA\r:0130100011AE\r",
+         "\tRecord in line 2 cut short by the end of the line"},
+        {"data shorter than the count", good + "\r\n:10301000AABB\r\n", "\tRecord in line 3 cut short by the end of the line"},
         {"byte above 0x7F", good + ":0\xE4\r\n", "Wrong Hex-Nibble ? (E4)"},
         {"no colon", good + "X0130100011AE\r\n", "\tMissing start of record (':') wrong byte X / 58"},
         {"leading blank", " :0130100011AE\r\n", "\tMissing start of record (':') wrong byte   / 20"},
         {"header cut by the end", good + ":1030", "\tRecord in line 2 cut short by the end of the file"},
         {"data cut by the end", good + ":10301000AABB", "\tRecord in line 2 cut short by the end of the file"},
         {"colon alone at the end", good + "\r\n:", "\tRecord in line 3 cut short by the end of the file"},
-        {"segment beyond the addressable range",
-         HexWriter().record(0x02, 0, {0xFF, 0xFF, 0xFF}).record(0x00, 0, {1}).text(),
-         "\tData record in line 2 lies beyond address 110100"},
+        {"segment record with four bytes", good + ":0400000210000300E7\r\n" + HexWriter().pattern(0x3010, 16).text(),
+         "\tAddress record (type 02) in line 2 holds 4 data bytes instead of 2"},
+        {"segment record with three bytes", HexWriter().record(0x02, 0, {0xFF, 0xFF, 0xFF}).record(0x00, 0, {1}).text(),
+         "\tAddress record (type 02) in line 1 holds 3 data bytes instead of 2"},
+        {"empty segment record", good + HexWriter().record(0x02, 0, {}).text(),
+         "\tAddress record (type 02) in line 2 holds 0 data bytes instead of 2"},
+        {"linear address record with one byte", good + HexWriter().record(0x04, 0, {0x01}).text(),
+         "\tAddress record (type 04) in line 2 holds 1 data bytes instead of 2"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -262,10 +268,108 @@ TEST(HexFileFaults, DamagedRecordsFailWithTheirReason)
     }
 }
 
+TEST(HexFileFaults, FilesWithoutDataForTheApplicationAreaFail)
+{
+    // Each of these used to "load" and make the download program erased pages from page 12 on.
+    struct Case {
+        const char* name;
+        QByteArray text;
+    };
+    const Case cases[] = {
+        {"empty file", ""},
+        {"blank lines only", "\r\n\r\n\n\r"},
+        {"only an end record", ":00000001FF\r\n"},
+        {"only address records", HexWriter().record(0x02, 0, {0x01, 0x00}).record(0x04, 0, {0, 0}).endOfFile().bytes()},
+        {"empty data record at the base", HexWriter().record(0x00, 0x3000, {}).endOfFile().bytes()},
+        {"data only below the application", HexWriter().pattern(0x1000, 0x2000).endOfFile().bytes()},
+        {"data only beyond the sendable range", HexWriter().pattern(0xF400, 0x100).endOfFile().bytes()},
+        {"data after the end record", HexWriter().endOfFile().pattern(0x3000, 16).bytes()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Loaded r = load(c.text);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.log.value(r.log.size() - 1), "\tNo data record for the application area (3000 to F3FF)");
+        EXPECT_EQ(countLines(r.log, "\tFirmware size"), 0);
+    }
+    // One byte at either end of the area is enough.
+    EXPECT_TRUE(load(HexWriter().pattern(0x2FFF, 2).bytes()).ok);
+    EXPECT_TRUE(load(HexWriter().pattern(0xF3FF, 2).bytes()).ok);
+}
+
+TEST(HexFileRecords, CarriageReturnsAloneEndLinesLikeLineFeeds)
+{
+    // A file with lone CRs used to load only its first record: the rest of it was one long line.
+    for (const std::string eol : {"\r", "\n", "\r\n"}) {
+        SCOPED_TRACE(testing::PrintToString(eol));
+        const Loaded r = load(HexWriter()
+                                  .lineEnd(eol)
+                                  .pattern(0x3000, 16)
+                                  .record(0x00, 0x3010, {0x11, 0x22}, 1)  // line 2
+                                  .raw(eol)                               // an empty line 3
+                                  .pattern(0x3012, 0x30)
+                                  .endOfFile()
+                                  .bytes());
+        ASSERT_TRUE(r.ok) << r.log.join('\n').toStdString();
+        EXPECT_EQ(r.image.DataEnd, 0x3042u);
+        EXPECT_EQ(r.image.ImageBuffer[0x3041], HexWriter::patternByte(0x3041));
+        EXPECT_EQ(r.log.filter("checksum"), QStringList({"\tWarning: checksum error in line 2"}));
+    }
+}
+
+TEST(HexRecordScan, DeliversEveryRecordAsItStandsUpToTheEndRecord)
+{
+    struct Seen {
+        int line;
+        std::uint8_t type;
+        std::uint16_t address;
+        std::vector<std::uint8_t> data;
+        bool checksumOk;
+        bool operator==(const Seen&) const = default;
+    };
+    const QByteArray text = HexWriter()
+                                .record(0x04, 0, {0x08, 0x01})  // a full 32-bit base, as image libraries use it
+                                .record(0x00, 0xFFF0, {1, 2, 3}, 2)
+                                .raw("\r\n")
+                                .record(0x05, 0, {0x08, 0x01, 0x00, 0x00})
+                                .endOfFile()
+                                .record(0x00, 0, {9})
+                                .bytes();
+    std::vector<Seen> seen;
+    QStringList log;
+    const bool ok = scanHexRecords(
+        std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.constData()), static_cast<std::size_t>(text.size())),
+        [&](const HexRecord& r) {
+            seen.push_back({r.line, r.type, r.address, {r.data.begin(), r.data.end()}, r.checksumOk});
+            return true;
+        },
+        [&](const QString& l) { log << l; });
+    ASSERT_TRUE(ok);
+    EXPECT_TRUE(log.isEmpty());  // what a record means, and whether a bad checksum matters, is the caller's
+    const std::vector<Seen> expected = {
+        {1, 0x04, 0x0000, {0x08, 0x01}, true},
+        {2, 0x00, 0xFFF0, {1, 2, 3}, false},
+        {4, 0x05, 0x0000, {0x08, 0x01, 0x00, 0x00}, true},
+        {5, 0x01, 0x0000, {}, true},
+    };
+    EXPECT_EQ(seen, expected);
+
+    // A sink that refuses a record fails the scan there.
+    int calls = 0;
+    EXPECT_FALSE(scanHexRecords(
+        std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.constData()), static_cast<std::size_t>(text.size())),
+        [&](const HexRecord&) { return ++calls < 2; }, {}));
+    EXPECT_EQ(calls, 2);
+}
+
 TEST(HexFileFaults, HighestSegmentStaysWithinTheAddressLimit)
 {
     // Segment 0xFFFF, offset 0xFFF0: the top of what segment addressing can reach still loads.
-    const Loaded r = load(HexWriter().record(0x02, 0, {0xFF, 0xFF}).record(0x00, 0xFFF0, std::vector<std::uint8_t>(255, 0x5A)).bytes());
+    const Loaded r = load(HexWriter()
+                              .pattern(0x3000, 16)
+                              .record(0x02, 0, {0xFF, 0xFF})
+                              .record(0x00, 0xFFF0, std::vector<std::uint8_t>(255, 0x5A))
+                              .bytes());
     ASSERT_TRUE(r.ok) << r.log.join('\n').toStdString();
     EXPECT_EQ(r.image.DataEnd, 0xFFFF0u + 0xFFF0u + 255u);
     EXPECT_EQ(r.image.ImageBuffer[r.image.DataEnd - 1], 0x5A);
@@ -325,10 +429,14 @@ TEST_F(HexFileOnDisk, UnreadableFileFailsWithItsName)
     EXPECT_EQ(log.size(), 1);
 }
 
-TEST_F(HexFileOnDisk, DamagedFileWritesNoDump)
+TEST_F(HexFileOnDisk, DamagedOrEmptyFileWritesNoDump)
 {
     HexImage image;
     EXPECT_FALSE(loadFile(write("bad.hex", ":0130000G11\r\n"), image));
     EXPECT_EQ(log.back(), "Wrong Hex-Nibble G (47)");
+    EXPECT_EQ(dump(), "<missing>");
+
+    EXPECT_FALSE(loadFile(write("empty.hex", {}), image));
+    EXPECT_EQ(log.back(), "\tNo data record for the application area (3000 to F3FF)");
     EXPECT_EQ(dump(), "<missing>");
 }
