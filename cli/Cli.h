@@ -46,3 +46,4 @@ int cmdChecksum(CliArgs& args);
 int cmdHexInfo(CliArgs& args);
 int cmdFlash(CliArgs& args);
 int cmdRender(CliArgs& args);
+int cmdReport(CliArgs& args);
