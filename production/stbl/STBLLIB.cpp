@@ -10,36 +10,12 @@
 
 namespace {
 
-// A transport handed in by a harness, as a line.
-class CallbackLine final : public stbl::Line {
-public:
-    explicit CallbackLine(const STBL_Transport& t) : t_(t) {}
-    bool write(std::span<const std::uint8_t> data) override
-    {
-        return t_.write(t_.context, data.data(), static_cast<unsigned>(data.size())) == 0;
-    }
-    int readByte(std::uint8_t& byte, unsigned timeoutMs) override
-    {
-        const int r = t_.read_byte(t_.context, &byte, timeoutMs);
-        return r > 0 ? 1 : (r == 0 ? 0 : -1);
-    }
-    void discardInput() override
-    {
-        if (t_.discard_input)
-            t_.discard_input(t_.context);
-    }
-    std::uint64_t tickMs() override { return t_.tick_ms(t_.context); }
-
-private:
-    STBL_Transport t_;
-};
-
 struct Library {
     int port = 1;
     std::string device;  // empty: from the port number
     stbl::LineSettings settings;
     std::optional<STBL_Transport> transport;
-    std::optional<CallbackLine> callbackLine;
+    std::optional<stbl::TransportLine> callbackLine;
     stbl::SerialPort serial;
     stbl::Session session;
     bool open = false;

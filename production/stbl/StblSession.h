@@ -22,6 +22,30 @@ public:
     virtual std::uint64_t tickMs() = 0;
 };
 
+// A line given as the C transport table of the library's hook.
+class TransportLine final : public Line {
+public:
+    explicit TransportLine(const STBL_Transport& t) : t_(t) {}
+    bool write(std::span<const std::uint8_t> data) override
+    {
+        return t_.write(t_.context, data.data(), static_cast<unsigned>(data.size())) == 0;
+    }
+    int readByte(std::uint8_t& byte, unsigned timeoutMs) override
+    {
+        const int r = t_.read_byte(t_.context, &byte, timeoutMs);
+        return r > 0 ? 1 : (r == 0 ? 0 : -1);
+    }
+    void discardInput() override
+    {
+        if (t_.discard_input)
+            t_.discard_input(t_.context);
+    }
+    std::uint64_t tickMs() override { return t_.tick_ms(t_.context); }
+
+private:
+    STBL_Transport t_;
+};
+
 // Complement framing: a command code is followed by code ^ 0xFF; an address or length by the XOR
 // of its bytes.
 std::uint8_t xorOf(std::span<const std::uint8_t> bytes);
