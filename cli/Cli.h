@@ -47,3 +47,4 @@ int cmdHexInfo(CliArgs& args);
 int cmdFlash(CliArgs& args);
 int cmdRender(CliArgs& args);
 int cmdReport(CliArgs& args);
+int cmdProgramController(CliArgs& args);

@@ -22,6 +22,7 @@ const Command Commands[] = {
     {"hex-info", "hex-info FILE             image end and flash pages a firmware HEX file would send", cmdHexInfo, false},
     {"flash", "flash FILE                download a firmware HEX file into the tool's bootloader", cmdFlash, false},
     {"checksum", "checksum FILE [--write]   a parameter set's checksum and its own CS; --write stores it as CS", cmdChecksum, false},
+    {"program-controller", "program-controller [--port DEVICE] [--unprotect] [--no-start] [--verify] FILE.hex   program a controller through its serial bootloader", cmdProgramController, false},
     {"render", "render --image NAME [--size WxH] [--lang N] (FILE | --tool PATH) OUT.png   draw a cycle file as the chart does", cmdRender, true},
     {"report", "report [--lang N] [--comment TEXT] (--pdf OUT.pdf | --jpeg OUT.jpg) [YYYYMMDD\\NNNNNN]   single-cycle report\n"
                "  report --day YYYYMMDD [--cycles NNNNNN,...] [--lang N] (--pdf OUT.pdf | --jpeg OUT.jpg)   multi-cycle report",

@@ -32,6 +32,13 @@ SimController::SimController() : flash_(FlashSize, 0xFF) {}
 
 void SimController::eraseAll() { std::fill(flash_.begin(), flash_.end(), std::uint8_t{0xFF}); }
 
+void SimController::loadFlash(std::uint32_t address, std::span<const std::uint8_t> bytes)
+{
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (inFlash(static_cast<std::uint32_t>(address + i), 1))
+            flash_[address + i - FlashBase] = bytes[i];
+}
+
 void SimController::setFault(SimControllerFault fault, std::uint8_t code, int after)
 {
     fault_ = fault;
@@ -259,6 +266,8 @@ void SimController::onByte(std::uint8_t b, std::uint64_t now)
         }
         for (std::uint32_t i = 0; i < n; ++i)
             flash_[address_ - FlashBase + i] &= collect_[1 + i];
+        if (fault_ == SimControllerFault::CorruptWrite && n > 5)
+            flash_[address_ - FlashBase + 5] ^= 0x01;
         ++writes_;
         answer({Ack}, now);
         return;

@@ -18,6 +18,7 @@ enum class SimControllerFault {
     Silent,       // never answers
     WrongSync,    // answers the synchronisation byte with something other than ACK or NACK
     SlowErase,    // an erase takes slowEraseMs instead of the flash's own time
+    CorruptWrite, // a weak cell: every write stores its sixth byte with bit 0 flipped, and ACKs
 };
 
 // What the board does that the rest of the bench can see.
@@ -63,6 +64,8 @@ public:
     bool readoutProtected() const { return readoutProtected_; }
     void setReadoutProtected(bool on) { readoutProtected_ = on; }
     std::span<const std::uint8_t> flash() const { return flash_; }
+    // Puts bytes into flash as a programmer would have (bytes outside the flash are dropped).
+    void loadFlash(std::uint32_t address, std::span<const std::uint8_t> bytes);
     // The flash content as a blank part leaves the factory: all erased.
     void eraseAll();
     // Where the last GO jumped (none yet: nullopt).
