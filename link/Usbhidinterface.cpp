@@ -81,19 +81,33 @@ bool TUsbHidInterface::Open(std::int32_t vendorId, std::int32_t productId, std::
 {
     Connected = false;
     diag(QStringLiteral("Suche nach angeschlossenen USB-Geräten:"));
-    for (int index = 0;; ++index) {
-        const HidPlatform::Handle handle = OpenInterface(index);
-        if (handle == HidPlatform::NullHandle)
+    const auto mismatch = [&](const HidAttributes& a) {
+        return (vendorId != 0 && vendorId != a.vendorId) || (productId != 0 && productId != a.productId) ||
+               (version != 0 && version != a.versionNumber);
+    };
+    const auto attributesLine = [this](const HidAttributes& a) {
+        if (diagnosticsEnabled_)
+            diag(QString::asprintf("\tVID=%04Xh; PID=%04Xh; VERS=%dd", a.vendorId, a.productId, a.versionNumber));
+    };
+    // One enumeration per search: it already names every interface's ids, so only a match is
+    // opened, and other HID devices on the machine are never touched.
+    for (const HidInterfaceInfo& info : platform_.enumerate()) {
+        diag(QStringLiteral("\tSetupDiEnumDeviceInterfaces(): 1"));
+        if (info.path.empty()) {
+            // As the first Windows version did: an unreadable path ends the search.
+            diag(QStringLiteral("\tSetupDiGetDeviceInterfaceDetail(): 0"));
             return false;
+        }
+        if (mismatch(info.attributes)) {
+            attributesLine(info.attributes);
+            continue;
+        }
+        const HidPlatform::Handle handle = OpenInterface(info);
+        // The device behind the path may have changed since the enumeration: its own ids decide.
         HidAttributes attributes;
         const bool readable = platform_.getAttributes(handle, attributes);
-        if (diagnosticsEnabled_)
-            diag(QString::asprintf("\tVID=%04Xh; PID=%04Xh; VERS=%dd", attributes.vendorId, attributes.productId,
-                                   attributes.versionNumber));
-        const bool mismatch = (vendorId != 0 && vendorId != attributes.vendorId) ||
-                              (productId != 0 && productId != attributes.productId) ||
-                              (version != 0 && version != attributes.versionNumber);
-        if (!readable || mismatch) {
+        attributesLine(attributes);
+        if (!readable || mismatch(attributes)) {
             platform_.close(handle);
             continue;
         }
@@ -103,22 +117,15 @@ bool TUsbHidInterface::Open(std::int32_t vendorId, std::int32_t productId, std::
         Connected = true;
         return true;
     }
+    diag(QStringLiteral("\tSetupDiEnumDeviceInterfaces(): 0"));
+    return false;
 }
 
-HidPlatform::Handle TUsbHidInterface::OpenInterface(int index)
+HidPlatform::Handle TUsbHidInterface::OpenInterface(const HidInterfaceInfo& info)
 {
-    std::string path;
-    const HidPathLookup lookup = platform_.devicePath(index, path);
-    diag(QString::asprintf("\tSetupDiEnumDeviceInterfaces(): %d", lookup == HidPathLookup::NoInterface ? 0 : 1));
-    if (lookup == HidPathLookup::NoInterface)
-        return HidPlatform::NullHandle;
-    if (lookup == HidPathLookup::Unreadable) {
-        diag(QStringLiteral("\tSetupDiGetDeviceInterfaceDetail(): 0"));
-        return HidPlatform::NullHandle;
-    }
     if (diagnosticsEnabled_)
-        diag(QStringLiteral("\tDevicePath: %1").arg(QString::fromLocal8Bit(path.c_str())));
-    HidPlatform::Handle handle = platform_.open(path);
+        diag(QStringLiteral("\tDevicePath: %1").arg(QString::fromLocal8Bit(info.path.c_str())));
+    HidPlatform::Handle handle = platform_.open(info.path);
     if (handle == HidPlatform::NullHandle)  // a platform must not hand out null for a failed open
         handle = HidPlatform::InvalidHandle;
     if (diagnosticsEnabled_)

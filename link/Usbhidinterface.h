@@ -69,11 +69,12 @@ public:
     TUsbHidInterface& operator=(const TUsbHidInterface&) = delete;
 
     // --- transport ---------------------------------------------------------------------------
-    // Opens the first HID interface matching the three ids (0 matches anything). Does not close first.
+    // Opens the first HID interface matching the three ids (0 matches anything), from one
+    // enumeration; interfaces whose enumerated ids do not match are never opened. An interface
+    // whose path cannot be read ends the search. Does not close first.
     bool Open(std::int32_t vendorId, std::int32_t productId, std::int32_t version);
-    // Opens the interface with the given enumeration index; NullHandle when there is none or its
-    // path cannot be read, otherwise whatever the platform's open returned (possibly InvalidHandle).
-    HidPlatform::Handle OpenInterface(int index);
+    // Opens one enumerated interface: whatever the platform's open returned, InvalidHandle on failure.
+    HidPlatform::Handle OpenInterface(const HidInterfaceInfo& info);
     void Close();
     // Request in, reply out. False on a failed write (clears Connected), a failed feature read,
     // a failure status reply, or when ExchangeTimeoutMs pass without the echo (Connected unchanged).

@@ -1,11 +1,12 @@
-// The operating-system side of the HID transport, kept as small as the transport needs it:
-// look up an interface's device path by enumeration index, open it, read its attributes,
-// write one output report, get one feature report, close.
+// The operating-system side of the HID transport, kept as small as hidapi's: one enumeration of the
+// present interfaces (path and ids), open a path, read the attributes of a handle, write one output
+// report, get one feature report, close.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // One report on the wire: report id (always 0) followed by the 64-byte payload.
 inline constexpr std::size_t HidReportSize = 65;
@@ -17,10 +18,10 @@ struct HidAttributes {
     std::uint16_t versionNumber = 0;
 };
 
-enum class HidPathLookup {
-    NoInterface,  // there is no interface with that index (the enumeration has run out)
-    Unreadable,   // an interface exists but its device path could not be read
-    Found,        // path holds the device path
+// One present HID interface as the enumeration describes it, without opening it.
+struct HidInterfaceInfo {
+    std::string path;  // empty: the interface exists but its device path could not be read
+    HidAttributes attributes;
 };
 
 class HidPlatform {
@@ -33,8 +34,8 @@ public:
 
     virtual ~HidPlatform() = default;
 
-    // Enumerates the present HID interfaces afresh and looks up the one with the given 0-based index.
-    virtual HidPathLookup devicePath(int index, std::string& path) = 0;
+    // The HID interfaces present now, in enumeration order; every call enumerates afresh.
+    virtual std::vector<HidInterfaceInfo> enumerate() = 0;
     // Opens a device path for reading and writing. Returns InvalidHandle on failure, never NullHandle.
     virtual Handle open(const std::string& path) = 0;
     // Reads vendor id, product id and version number; false if they cannot be read (or handle is invalid).

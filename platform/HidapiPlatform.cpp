@@ -20,25 +20,15 @@ HidapiPlatform::~HidapiPlatform()
         hid_exit();
 }
 
-HidPathLookup HidapiPlatform::devicePath(int index, std::string& path)
+std::vector<HidInterfaceInfo> HidapiPlatform::enumerate()
 {
-    if (!initialised_ || index < 0)
-        return HidPathLookup::NoInterface;
-    // Enumerated afresh for every index, as the device list may change between calls.
+    std::vector<HidInterfaceInfo> result;
+    if (!initialised_)
+        return result;
     hid_device_info* list = hid_enumerate(0, 0);
-    HidPathLookup result = HidPathLookup::NoInterface;
-    int i = 0;
-    for (hid_device_info* d = list; d; d = d->next, ++i) {
-        if (i != index)
-            continue;
-        if (d->path && *d->path) {
-            path = d->path;
-            result = HidPathLookup::Found;
-        } else {
-            result = HidPathLookup::Unreadable;
-        }
-        break;
-    }
+    for (const hid_device_info* d = list; d; d = d->next)
+        result.push_back({d->path ? std::string(d->path) : std::string(),
+                          {d->vendor_id, d->product_id, d->release_number}});
     hid_free_enumeration(list);
     return result;
 }

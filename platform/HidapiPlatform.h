@@ -11,7 +11,7 @@ public:
     HidapiPlatform(const HidapiPlatform&) = delete;
     HidapiPlatform& operator=(const HidapiPlatform&) = delete;
 
-    HidPathLookup devicePath(int index, std::string& path) override;
+    std::vector<HidInterfaceInfo> enumerate() override;
     Handle open(const std::string& path) override;
     bool getAttributes(Handle handle, HidAttributes& attributes) override;
     bool writeOutputReport(Handle handle, const HidReportBytes& report) override;

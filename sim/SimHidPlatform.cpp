@@ -62,25 +62,19 @@ int SimHidPlatform::openHandles() const
 
 bool SimHidPlatform::enumerable(const Device& d) const { return !d.tool || d.tool->present(); }
 
-HidPathLookup SimHidPlatform::devicePath(int index, std::string& path)
+std::vector<HidInterfaceInfo> SimHidPlatform::enumerate()
 {
-    if (index < 0)
-        return HidPathLookup::NoInterface;
-    for (const auto& d : devices_) {
-        if (!enumerable(d))
-            continue;
-        if (index-- > 0)
-            continue;
-        if (!d.pathReadable)
-            return HidPathLookup::Unreadable;
-        path = d.path;
-        return HidPathLookup::Found;
-    }
-    return HidPathLookup::NoInterface;
+    ++enumerations_;
+    std::vector<HidInterfaceInfo> result;
+    for (const auto& d : devices_)
+        if (enumerable(d))
+            result.push_back({d.pathReadable ? d.path : std::string(), d.attributes});
+    return result;
 }
 
 HidPlatform::Handle SimHidPlatform::open(const std::string& path)
 {
+    ++opens_;
     for (std::size_t i = 0; i < devices_.size(); ++i) {
         const Device& d = devices_[i];
         if (d.path != path)

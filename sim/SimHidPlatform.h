@@ -30,8 +30,11 @@ public:
     SimulatedTool* tool(std::size_t i = 0);
     // Handles currently open (for tests that check the transport closes what it opened).
     int openHandles() const;
+    // Calls of enumerate() and open() so far (tests of how the monitor searches).
+    int enumerations() const { return enumerations_; }
+    int opens() const { return opens_; }
 
-    HidPathLookup devicePath(int index, std::string& path) override;
+    std::vector<HidInterfaceInfo> enumerate() override;
     Handle open(const std::string& path) override;
     bool getAttributes(Handle handle, HidAttributes& attributes) override;
     bool writeOutputReport(Handle handle, const HidReportBytes& report) override;
@@ -60,4 +63,6 @@ private:
     Clock& clock_;
     std::vector<Device> devices_;
     std::vector<OpenHandle> handles_;
+    int enumerations_ = 0;
+    int opens_ = 0;
 };

@@ -33,7 +33,7 @@ public:
     std::uint64_t transfers() const { return writes + reads; }
     void resetCounts() { writes = reads = 0; }
 
-    HidPathLookup devicePath(int index, std::string& path) override { return inner_.devicePath(index, path); }
+    std::vector<HidInterfaceInfo> enumerate() override { return inner_.enumerate(); }
     Handle open(const std::string& path) override { return inner_.open(path); }
     bool getAttributes(Handle h, HidAttributes& a) override { return inner_.getAttributes(h, a); }
     bool writeOutputReport(Handle h, const HidReportBytes& r) override

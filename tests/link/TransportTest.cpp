@@ -7,12 +7,12 @@
 namespace {
 using Iface = ScriptedHidPlatform::Interface;
 
-Iface device(std::uint16_t vid, std::uint16_t pid, bool openable = true, HidPathLookup lookup = HidPathLookup::Found)
+Iface device(std::uint16_t vid, std::uint16_t pid, bool openable = true, bool pathReadable = true)
 {
     Iface i;
     i.attributes = {vid, pid, 0x0100};
     i.openable = openable;
-    i.lookup = lookup;
+    i.pathReadable = pathReadable;
     return i;
 }
 
@@ -36,7 +36,7 @@ TEST(Open, ChoosesTheFirstInterfaceThatMatches)
     const Case cases[] = {
         {"any device with zero ids", {device(0x1234, 0x0001), device(0x16D0, 0x0425)}, 0, 0, true, 100},
         {"lower index of two tools", {device(0x1234, 1), device(0x16D0, 0x0425), device(0x16D0, 0x0425)}, 0x16D0, 0x0425, true, 101},
-        {"unreadable path ends the search", {device(0x1234, 1), device(0, 0, true, HidPathLookup::Unreadable), device(0x16D0, 0x0425)}, 0x16D0, 0x0425, false, 0},
+        {"unreadable path ends the search", {device(0x1234, 1), device(0, 0, true, false), device(0x16D0, 0x0425)}, 0x16D0, 0x0425, false, 0},
         {"unopenable interface is skipped", {device(0x16D0, 0x0425, false), device(0x16D0, 0x0425)}, 0x16D0, 0x0425, true, 101},
         {"no matching device", {device(0x1234, 1)}, 0x16D0, 0x0425, false, 0},
         {"no interfaces at all", {}, 0x16D0, 0x0425, false, 0},
@@ -64,14 +64,28 @@ TEST(Open, StoresTheArgumentsNotTheDeviceIds)
     EXPECT_EQ(link.ProductId, 0x0425);
 }
 
-TEST(Open, ClosesEveryInterfaceItRejects)
+TEST(Open, OpensOnlyInterfacesWhoseIdsMatchFromOneEnumeration)
 {
     ScriptedHidPlatform hid;
-    hid.interfaces = {device(0x1234, 1), device(0x16D0, 0x0425)};
+    Iface gone = device(0x16D0, 0x0425);
+    gone.attributesReadable = false;  // enumerated as a tool, but its handle yields no attributes
+    hid.interfaces = {device(0x1234, 1), device(0x046D, 0xC077), gone, device(0x16D0, 0x0425)};
     FakeClock clock;
     TUsbHidInterface link(hid, clock);
     ASSERT_TRUE(link.Open(0x16D0, 0x0425, 0));
-    EXPECT_EQ(hid.closed, std::vector<HidPlatform::Handle>{100});
+    EXPECT_EQ(hid.enumerations, 1);
+    EXPECT_EQ(hid.opens, 2) << "foreign devices are never opened";
+    EXPECT_EQ(hid.closed, std::vector<HidPlatform::Handle>{102}) << "the rejected match is closed again";
+    EXPECT_EQ(link.DeviceHandle, 103);
+
+    SCOPED_TRACE("twenty foreign devices and no tool");
+    ScriptedHidPlatform many;
+    for (int i = 0; i < 20; ++i)
+        many.interfaces.push_back(device(0x1000, static_cast<std::uint16_t>(i)));
+    TUsbHidInterface other(many, clock);
+    EXPECT_FALSE(other.Open(0x16D0, 0x0425, 0));
+    EXPECT_EQ(many.enumerations, 1);
+    EXPECT_EQ(many.opens, 0);
 }
 
 TEST(Open, WritesDiagnosticLinesOnlyWhileEnabled)

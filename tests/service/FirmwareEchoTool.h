@@ -20,13 +20,7 @@ public:
     int faultAt = -1;
     Fault fault = Fault::None;
 
-    HidPathLookup devicePath(int index, std::string& path) override
-    {
-        if (index != 0)
-            return HidPathLookup::NoInterface;
-        path = "/dev/echo";
-        return HidPathLookup::Found;
-    }
+    std::vector<HidInterfaceInfo> enumerate() override { return {{"/dev/echo", {0x16D0, 0x0425, 0x0100}}}; }
     Handle open(const std::string&) override { return 7; }
     bool getAttributes(Handle, HidAttributes& a) override
     {

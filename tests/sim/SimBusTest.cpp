@@ -13,12 +13,16 @@ TEST(SimBus, EnumeratesPresentDevicesInOrderWithPathLookups)
     bus.addTool(SimScenario::New);
     absent.unplug();
 
-    std::string path;
-    EXPECT_EQ(bus.devicePath(0, path), HidPathLookup::Found);
-    EXPECT_EQ(bus.devicePath(1, path), HidPathLookup::Unreadable) << "the unplugged tool is skipped";
-    EXPECT_EQ(bus.devicePath(2, path), HidPathLookup::Found);
-    EXPECT_EQ(bus.devicePath(3, path), HidPathLookup::NoInterface);
-    EXPECT_EQ(bus.devicePath(-1, path), HidPathLookup::NoInterface);
+    const std::vector<HidInterfaceInfo> list = bus.enumerate();
+    ASSERT_EQ(list.size(), 3u) << "the unplugged tool is skipped";
+    EXPECT_EQ(list[0].attributes.vendorId, 0x046D);
+    EXPECT_FALSE(list[0].path.empty());
+    EXPECT_TRUE(list[1].path.empty()) << "an unreadable path enumerates without one";
+    EXPECT_EQ(list[1].attributes.productId, 0x0002);
+    EXPECT_EQ(list[2].attributes.vendorId, ToolVendorId);
+    EXPECT_EQ(list[2].attributes.productId, ToolProductId);
+    EXPECT_EQ(bus.enumerations(), 1);
+    EXPECT_EQ(bus.opens(), 0) << "enumerating opens nothing";
 }
 
 TEST(SimBus, OpenFollowsTheTransportRulesOverForeignDevices)
@@ -105,15 +109,14 @@ TEST(SimBus, ForeignDevicesHaveNoFeatureReportAndBadReportIdsFail)
     SimHidPlatform bus{clock};
     bus.addForeignDevice(0x046D, 0xC077);
     bus.addTool(SimScenario::New);
-    std::string path;
-    ASSERT_EQ(bus.devicePath(0, path), HidPathLookup::Found);
-    const auto foreign = bus.open(path);
+    const std::vector<HidInterfaceInfo> list = bus.enumerate();
+    ASSERT_EQ(list.size(), 2u);
+    const auto foreign = bus.open(list[0].path);
     HidReportBytes report{};
     EXPECT_TRUE(bus.writeOutputReport(foreign, report));
     EXPECT_FALSE(bus.getFeatureReport(foreign, report));
 
-    ASSERT_EQ(bus.devicePath(1, path), HidPathLookup::Found);
-    const auto tool = bus.open(path);
+    const auto tool = bus.open(list[1].path);
     report[0] = 1;  // the tool has report id 0 only
     EXPECT_FALSE(bus.writeOutputReport(tool, report));
     EXPECT_FALSE(bus.getFeatureReport(tool, report));

@@ -14,7 +14,7 @@
 class ScriptedHidPlatform final : public HidPlatform {
 public:
     struct Interface {
-        HidPathLookup lookup = HidPathLookup::Found;
+        bool pathReadable = true;
         bool openable = true;
         bool attributesReadable = true;
         HidAttributes attributes{0x16D0, 0x0425, 0x0100};
@@ -28,6 +28,7 @@ public:
     bool writesFail = false;
     int featureReads = 0;
     int opens = 0;
+    int enumerations = 0;
     std::vector<Handle> closed;
 
     // One interface that is the tool.
@@ -48,13 +49,14 @@ public:
     void replyPayload(const Payload& p) { replies.push_back(p); }
     void failRead() { replies.push_back(std::nullopt); }
 
-    HidPathLookup devicePath(int index, std::string& path) override
+    std::vector<HidInterfaceInfo> enumerate() override
     {
-        if (index < 0 || index >= static_cast<int>(interfaces.size()))
-            return HidPathLookup::NoInterface;
-        if (interfaces[static_cast<std::size_t>(index)].lookup == HidPathLookup::Found)
-            path = "/dev/scripted" + std::to_string(index);
-        return interfaces[static_cast<std::size_t>(index)].lookup;
+        ++enumerations;
+        std::vector<HidInterfaceInfo> list;
+        for (std::size_t i = 0; i < interfaces.size(); ++i)
+            list.push_back({interfaces[i].pathReadable ? "/dev/scripted" + std::to_string(i) : std::string(),
+                            interfaces[i].attributes});
+        return list;
     }
     Handle open(const std::string& path) override
     {

@@ -56,6 +56,8 @@ bool inOrder(const std::vector<std::uint8_t>& have, const std::vector<std::uint8
 TEST(ConnectionMonitor, WithoutToolEveryTickMakesOneOpenAttemptAndShowsNothing)
 {
     MainWindowHarness h({.toolPlugged = false});
+    for (int i = 0; i < 20; ++i)  // keyboards, mice, headsets: the machine's other HID devices
+        h.sim.addForeignDevice(0x046D, static_cast<std::uint16_t>(0xC000 + i));
     THauptDialog& w = h.show();
     h.ui().LblMaschNr->setText(QStringLiteral("stale"));
     h.ui().EditRlzKunde->setText(QStringLiteral("2.5"));
@@ -65,6 +67,7 @@ TEST(ConnectionMonitor, WithoutToolEveryTickMakesOneOpenAttemptAndShowsNothing)
         h.tick();
         EXPECT_EQ(h.hid.searches - before, 1) << "tick " << tick;
     }
+    EXPECT_EQ(h.hid.opens, 0) << "no other HID device is opened";
     EXPECT_FALSE(w.link().Connected);
     EXPECT_EQ(w.lampIndex(), 3);
     EXPECT_EQ(lampColour(w), ledCentre(w, 3));

@@ -19,15 +19,14 @@
 class CountingHidPlatform final : public HidPlatform {
 public:
     explicit CountingHidPlatform(HidPlatform& inner) : inner_(inner) {}
-    // Look-ups of interface 0: each Open starts its search there, so this counts open attempts.
+    // Enumerations: each Open enumerates once, so this counts open attempts.
     int searches = 0;
     int opens = 0;
 
-    HidPathLookup devicePath(int index, std::string& path) override
+    std::vector<HidInterfaceInfo> enumerate() override
     {
-        if (index == 0)
-            ++searches;
-        return inner_.devicePath(index, path);
+        ++searches;
+        return inner_.enumerate();
     }
     Handle open(const std::string& path) override
     {
