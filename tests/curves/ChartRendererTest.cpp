@@ -422,3 +422,40 @@ TEST(ChartDrawing, AValidFileStoresItsBandsAndGeometry)
 }
 
 }  // namespace
+
+// The other pixel tests compare with the renderer's own colour constants; this one holds the literal
+// colours, so a changed colour value fails here and not only by eye on a printed chart.
+TEST(ChartColours, BandsGridFrameAndCurveHaveTheirExactColours)
+{
+    struct Case {
+        ChartImage image;
+        QRgb red, yellow, green;
+    } cases[] = {
+        {ChartImage::ImgChart, qRgb(253, 109, 102), qRgb(255, 255, 128), qRgb(170, 255, 174)},
+        {ChartImage::PrintImage, qRgb(253, 109, 102), qRgb(255, 255, 128), qRgb(170, 255, 174)},
+        {ChartImage::PrintImgReport, qRgb(253, 109, 102), qRgb(255, 255, 128), qRgb(170, 255, 174)},
+        {ChartImage::PrintImgSingle, qRgb(255, 0, 0), qRgb(255, 255, 0), qRgb(128, 255, 128)},
+    };
+    for (const auto& c : cases) {
+        QImage image = blankImage(c.image);
+        ChartState state;
+        CycleFixture f;
+        f.bands(60, 80, 100, 120, 140).span(0).samples(pressCurve(100));
+        ASSERT_EQ(draw(image, c.image, f, state).outcome, DrawOutcome::Drawn);
+        const PlotGeometry& g = state.geometry;
+        // A column where the curve still runs flat near the baseline, before the start marker, so
+        // the bands above it and the grid rows at 25, 50, ... 150 show their own colours.
+        const int x = g.PlotLeft + 5;
+        auto between = [&](int lo, int hi) { return (g.y(lo) + g.y(hi)) / 2; };
+        const int bottom = g.PlotBottom;
+        SCOPED_TRACE(chartImageInfo(c.image).formSize.width());
+        EXPECT_EQ(px(image, x, between(60, 74)), c.red);
+        EXPECT_EQ(px(image, x, between(80, 99)), c.yellow);
+        EXPECT_EQ(px(image, x, between(101, 120)), c.green);
+        EXPECT_EQ(px(image, x, between(152, 159)), c.red) << "red above the yellow band";
+        EXPECT_EQ(px(image, x, g.y(50)), qRgb(192, 192, 192)) << "grid";
+        EXPECT_EQ(px(image, g.PlotLeft - 1, bottom), qRgb(0, 0, 0)) << "frame";
+        // The curve's first point sits at x(0) = PlotLeft on the baseline value of the first sample.
+        EXPECT_EQ(px(image, g.PlotLeft, g.y(pressCurve(100)[0])), qRgb(0, 0, 128)) << "curve";
+    }
+}
