@@ -109,6 +109,8 @@ void putText(SimParameterBytes& b, std::size_t at, const char* utf8)
 {
     const std::string bytes = toCp1252(QString::fromUtf8(utf8));
     const std::size_t n = std::min(bytes.size(), Block::TextSize - 1);
+    // Scenarios start from the demo block: a shorter text must not keep the tail of the longer one.
+    std::fill_n(b.begin() + static_cast<std::ptrdiff_t>(at), Block::TextSize, std::uint8_t{0});
     std::copy_n(bytes.begin(), n, b.begin() + static_cast<std::ptrdiff_t>(at));
 }
 

@@ -295,4 +295,32 @@ TEST_F(DemoRecording, TheNextCycleIsNamedAfterTheCounterTheProgramSet)
     }
 }
 
+
+// Each scenario's texts start from the demo block; the shorter ones must end where they end.
+TEST(ScenarioTexts, EachTextFieldHoldsExactlyItsScenariosText)
+{
+    struct Case {
+        SimScenario scenario;
+        const char *text, *serial, *type;
+    } cases[] = {
+        {SimScenario::Demo, "Standard 120kN", "0815-4711", "AKP 120"},
+        {SimScenario::V2, "Standard 60kN", "0612-0815", "AKP 60"},
+        {SimScenario::Sensor, "Drucksensor 120kN", "0901-2231", "AKP 120 DS"},
+    };
+    // Zero-terminated 32-byte fields at 4, 36 and 68 of the block.
+    auto field = [](const SimParameterBytes& b, std::size_t at) {
+        std::string s;
+        for (std::size_t i = at; i < at + 32 && b[i] != 0; ++i)
+            s += static_cast<char>(b[i]);
+        return s;
+    };
+    for (const auto& c : cases) {
+        FakeClock clock{QDateTime(QDate(2026, 3, 14), QTime(15, 40, 12))};
+        SimulatedTool tool{clock, c.scenario};
+        const auto& block = tool.parameterBlock();
+        EXPECT_EQ(field(block, 4), c.text);
+        EXPECT_EQ(field(block, 36), c.serial);
+        EXPECT_EQ(field(block, 68), c.type);
+    }
+}
 }  // namespace
