@@ -175,8 +175,11 @@ void THauptDialog::setUpForm()
         label->installEventFilter(this);
     }
     for (QLabel* link : {ui.LblLink01, ui.LblLink02, ui.LblLink03, ui.LblLink04, ui.LblLink05, ui.LblLink06,
-                         ui.LblLink07, ui.LblLink08, ui.LblLink09, ui.LblLink10})
+                         ui.LblLink07, ui.LblLink08, ui.LblLink09, ui.LblLink10}) {
         link->installEventFilter(this);
+        // Captions come from a hand-edited settings file: show them as written, not as rich text.
+        link->setTextFormat(Qt::PlainText);
+    }
 
     ui.DebugMemo->setMaximumBlockCount(DebugMemoMaxLines);
 

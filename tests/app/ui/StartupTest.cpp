@@ -107,6 +107,7 @@ TEST(StartUp, InformationLinksComeFromTheSettingsFile)
                "Text01=x\r\nLink01=docs\\Bedienungsanleitung.pdf\r\n"
                "Text03=Manual\r\nLink03=docs\\manual.pdf\r\n"
                "Text04=none\r\nLink04=never.pdf\r\n"
+               "Text05=<b>Bold</b> & more\r\nLink05=bold.pdf\r\n"
                "Text10=Letzter Eintrag\r\nLink10=last.pdf\r\n");
     THauptDialog& w = h.show();
     Ui::THauptDialog& ui = h.ui();
@@ -117,6 +118,8 @@ TEST(StartUp, InformationLinksComeFromTheSettingsFile)
     EXPECT_FALSE(ui.LblLink03->isHidden());
     EXPECT_EQ(ui.LblLink03->text(), QStringLiteral("Manual"));
     EXPECT_TRUE(ui.LblLink04->isHidden());
+    EXPECT_EQ(ui.LblLink05->text(), QStringLiteral("<b>Bold</b> & more"));
+    EXPECT_EQ(ui.LblLink05->textFormat(), Qt::PlainText) << "a caption is shown as written, never as markup";
     EXPECT_FALSE(ui.LblLink10->isHidden());
     EXPECT_EQ(ui.LblLink10->text(), QStringLiteral("Letzter Eintrag"));
 
