@@ -95,6 +95,10 @@ std::optional<Options> parseOptions(const QStringList& args)
             o.quitAfterMs = v;
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             std::fputs(Usage, stdout);
+            std::printf("\nSettings file, parameter sets, logo and linked documents are kept in the app folder:\n"
+                        "beside the program where that folder is writable, else in $XDG_DATA_HOME/pressdiag\n"
+                        "(~/.local/share/pressdiag), or where --app-dir says. This run uses:\n  %s\n",
+                        qPrintable(describeAppDir(chooseAppDir(AppPaths::inputsForRunningProgram(o.appDir)))));
             std::exit(0);
         } else {
             std::fprintf(stderr, "pressdiag: unknown option '%s'\n%s", qPrintable(a), Usage);
