@@ -95,6 +95,11 @@ std::optional<Options> parseOptions(const QStringList& args)
             o.quitAfterMs = v;
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             std::fputs(Usage, stdout);
+            std::fputs("\nSettings file, parameter sets, logo and linked documents are kept in the app folder:\n"
+                       "beside the program where that folder is writable (a build tree, an unpacked copy),\n"
+                       "else in $XDG_DATA_HOME/pressdiag (usually ~/.local/share/pressdiag), created on first\n"
+                       "start; --app-dir DIR names it outright. The debug page shows the folder in use.\n",
+                       stdout);
             std::exit(0);
         } else {
             std::fprintf(stderr, "pressdiag: unknown option '%s'\n%s", qPrintable(a), Usage);

@@ -11,7 +11,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang-14 libclang-rt-14-dev
   fonts-liberation2
-  xvfb xauth imagemagick poppler-utils
+  xvfb xauth imagemagick poppler-utils openbox xdotool
+  librsvg2-bin help2man dpkg-dev lintian desktop-file-utils appstream
 )
 
 missing=()

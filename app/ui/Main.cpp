@@ -182,6 +182,10 @@ void THauptDialog::setUpForm()
     }
 
     ui.DebugMemo->setMaximumBlockCount(DebugMemoMaxLines);
+    // Where settings and parameter sets are read from is the first question when they seem lost.
+    ui.DebugMemo->appendPlainText(
+        QStringLiteral("App folder: ") +
+        describeAppDir({services_.paths.appDir, services_.paths.appDirSource}));
 
     StatusPanelBar& bar = *ui.StatusBar;
     bar.setPanelCount(3);

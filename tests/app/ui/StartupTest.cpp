@@ -97,6 +97,9 @@ TEST(StartUp, OptionsShowWhatStaffNeed)
         EXPECT_TRUE(tabShown(h.ui(), h.ui().TS_Debug));
         EXPECT_TRUE(tabShown(h.ui(), h.ui().TS_BMP));
         EXPECT_FALSE(tabShown(h.ui(), h.ui().TS_Fertigung));
+        // The debug page says where settings and parameter sets are taken from.
+        EXPECT_EQ(h.ui().DebugMemo->toPlainText().section(QLatin1Char('\n'), 0, 0),
+                  QStringLiteral("App folder: %1 (the program's own folder)").arg(h.appDir()));
     }
 }
 
