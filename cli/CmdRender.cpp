@@ -2,7 +2,7 @@
 // measured-data labels. For checks of the chart without a display.
 #include "cli/Cli.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "curves/ChartRenderer.h"
 #include "curves/CycleChart.h"
 #include "curves/MeasuredData.h"

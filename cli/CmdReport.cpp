@@ -3,7 +3,7 @@
 // press protocol.
 #include "cli/Cli.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "curves/ChartSnapshot.h"
 #include "curves/CycleArchive.h"
 #include "curves/CycleChart.h"

@@ -5,7 +5,6 @@ function(pressdiag_core_module name)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${name}/*.cpp ${CMAKE_SOURCE_DIR}/${name}/*.h
                                    ${CMAKE_SOURCE_DIR}/${name}/*.qrc)
-  list(FILTER srcs EXCLUDE REGEX "/app/main\\.cpp$")
   if(NOT srcs)
     set(srcs ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
   endif()

@@ -1,7 +1,7 @@
 // Measured-data label texts of a cycle.
 #include "curves/MeasuredData.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 
 namespace {
 constexpr const char* NoValue = "---";
@@ -11,9 +11,14 @@ struct FlagText {
     int textId;
 };
 // 0x10 comes before 0x08: a Hall fault explains a temperature-sensor fault, not the other way round.
-constexpr FlagText ErrorTexts[] = {{0x01, 85}, {0x02, 86}, {0x04, 87}, {0x10, 88},
-                                   {0x08, 89}, {0x20, 90}, {0x40, 91}, {0x80, 92}};
-constexpr FlagText WarningTexts[] = {{0x01, 93}, {0x02, 94}, {0x10, 95}};
+constexpr FlagText ErrorTexts[] = {
+    {0x01, TextId::ErrorRunningTime},    {0x02, TextId::ErrorRedWorkArea}, {0x04, TextId::ErrorUndervoltage},
+    {0x10, TextId::ErrorHallSensor},     {0x08, TextId::ErrorTempSensorInit}, {0x20, TextId::ErrorOvercurrent},
+    {0x40, TextId::ErrorUndertemperature}, {0x80, TextId::ErrorOvertemperature},
+};
+constexpr FlagText WarningTexts[] = {
+    {0x01, TextId::WarningYellowWorkArea}, {0x02, TextId::WarningService}, {0x10, TextId::WarningLowBattery},
+};
 
 template <std::size_t N>
 std::optional<int> firstText(const FlagText (&table)[N], std::uint8_t flags)

@@ -1,27 +1,25 @@
 // The parameter-set transfer over the current block and the tool's commands.
 #include "params/ParameterSetTransfer.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "link/Usbhidinterface.h"
 #include "params/ParameterSetFile.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
 
 namespace {
-constexpr int TextTransferFailed = 82;
-constexpr int TextInvalidSet = 83;
 }
 
 TransferResult TransferParameterSet(ParameterBlockAccess& access, Prompts& prompts, std::uint32_t languageIndex,
                                     const QString& path)
 {
     if (!access.ReadParameterBlock()) {
-        prompts.message(QStringLiteral("Info"), LangText(languageIndex, TextTransferFailed), PromptIcon::Exclamation);
+        prompts.message(QStringLiteral("Info"), LangText(languageIndex, TextId::ParametersNotTransferred), PromptIcon::Exclamation);
         return TransferResult::ReadFailed;
     }
     const ParameterSetFile file(path);
     if (!file.checksumMatches()) {
-        prompts.message(QStringLiteral("Error"), LangText(languageIndex, TextInvalidSet), PromptIcon::Exclamation);
+        prompts.message(QStringLiteral("Error"), LangText(languageIndex, TextId::InvalidParameterSet), PromptIcon::Exclamation);
         return TransferResult::InvalidFile;
     }
     file.applyTo(access.currentBlock());

@@ -1,7 +1,7 @@
 // Arithmetic and command sequences of both calibrations.
 #include "service/Calibration.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "link/Usbhidinterface.h"
 #include "params/ParameterConversions.h"
 #include "params/ParameterSetTransfer.h"
@@ -12,8 +12,6 @@
 #include <limits>
 
 namespace {
-constexpr int TextCalibration = 66;
-
 // A fresh raw reading of the pressure sensor, or nullopt when the status read fails.
 std::optional<std::uint16_t> readSensor(TUsbHidInterface& link)
 {
@@ -91,7 +89,7 @@ SensorCalibrationResult runSensorCalibration(ParameterBlockAccess& access, TUsbH
     access.currentBlock().CntDs0bar = *r0;
 
     const std::optional<QString> answer =
-        prompts.inputBox(LangText(languageIndex, TextCalibration), QStringLiteral("Kalibrierkraft [KN] "), QString());
+        prompts.inputBox(LangText(languageIndex, TextId::Calibration), QStringLiteral("Kalibrierkraft [KN] "), QString());
     const float p = calibrationPressure(answer, access.currentBlock().Kolbendurchmesser);
     if (p == 0.0f)
         return SensorCalibrationResult::Ended;

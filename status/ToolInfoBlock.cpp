@@ -1,7 +1,7 @@
 // Decoding of the tool information block and the status read-out texts.
 #include "status/ToolInfoBlock.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 
 namespace {
 using Bytes = std::span<const std::uint8_t, ToolInfoBlockSize>;
@@ -16,8 +16,6 @@ std::uint32_t be32(Bytes b, std::size_t o)
            (static_cast<std::uint32_t>(b[o + 2]) << 8) | static_cast<std::uint32_t>(b[o + 3]);
 }
 
-constexpr int ServiceDueText = 78;
-
 struct FlagText {
     bool warning;  // false: ErrorFlags, true: WarningFlags
     std::uint8_t mask;
@@ -25,9 +23,12 @@ struct FlagText {
 };
 // First match wins, so the order is the priority of the messages.
 constexpr FlagText FlagTexts[] = {
-    {false, 0x01, 85}, {false, 0x02, 86}, {false, 0x04, 87}, {false, 0x10, 88},
-    {false, 0x08, 89}, {false, 0x20, 90}, {false, 0x40, 91}, {false, 0x80, 92},
-    {true, 0x01, 93},  {true, 0x02, 94},  {true, 0x10, 95},
+    {false, 0x01, TextId::ErrorRunningTime},      {false, 0x02, TextId::ErrorRedWorkArea},
+    {false, 0x04, TextId::ErrorUndervoltage},     {false, 0x10, TextId::ErrorHallSensor},
+    {false, 0x08, TextId::ErrorTempSensorInit},   {false, 0x20, TextId::ErrorOvercurrent},
+    {false, 0x40, TextId::ErrorUndertemperature}, {false, 0x80, TextId::ErrorOvertemperature},
+    {true, 0x01, TextId::WarningYellowWorkArea},  {true, 0x02, TextId::WarningService},
+    {true, 0x10, TextId::WarningLowBattery},
 };
 }  // namespace
 
@@ -109,7 +110,7 @@ QString counterText(std::int32_t value) { return QString::asprintf("%06d", value
 QString serviceCountText(std::uint16_t serviceCount, std::uint32_t languageIndex)
 {
     if (serviceCount == 0)
-        return LangText(languageIndex, ServiceDueText);
+        return LangText(languageIndex, TextId::ServiceDue);
     return QString::asprintf("%06d", serviceCount);
 }
 

@@ -2,7 +2,8 @@
 // information links and the language choice. Everything else lives in the feature classes.
 #include "app/ui/Main.h"
 
-#include "app/Texte.h"
+#include "texts/Languages.h"
+#include "texts/Texte.h"
 #include "app/ui/Anchors.h"
 #include "app/ui/Pictures.h"
 #include "curves/ui/CurvesFeature.h"
@@ -78,19 +79,6 @@ void setCaption(QTabWidget& pages, QWidget* control, const QString& text)
 void setTabShown(QTabWidget& pages, QWidget* page, bool shown)
 {
     pages.setTabVisible(pages.indexOf(page), shown);
-}
-
-QLocale localeFor(std::uint32_t languageIndex)
-{
-    switch (languageIndex) {
-    case LangEnglish: return QLocale(QLocale::English, QLocale::UnitedKingdom);
-    case LangFrench: return QLocale(QLocale::French, QLocale::France);
-    case LangSpanish: return QLocale(QLocale::Spanish, QLocale::Spain);
-    case LangItalian: return QLocale(QLocale::Italian, QLocale::Italy);
-    case LangSwedish: return QLocale(QLocale::Swedish, QLocale::Sweden);
-    case LangFinnish: return QLocale(QLocale::Finnish, QLocale::Finland);
-    default: return QLocale(QLocale::German, QLocale::Germany);
-    }
 }
 
 }  // namespace
@@ -577,45 +565,76 @@ void THauptDialog::ApplyLanguage()
     const std::uint32_t lang = state_.LanguageIndex;
     auto text = [lang](int id) { return LangText(lang, id); };
 
-    ui.GroupBoxLanguage->setTitle(text(1));
+    ui.GroupBoxLanguage->setTitle(text(TextId::GroupBoxLanguage));
 
     const QString version = QStringLiteral(PRESSDIAG_VERSION_TEXT);
-    setWindowTitle(version.isEmpty() ? text(0) : QStringLiteral("%1 (%2)").arg(text(0), version));
+    setWindowTitle(version.isEmpty() ? text(TextId::Title)
+                                   : QStringLiteral("%1 (%2)").arg(text(TextId::Title), version));
 
     // Ids 2 to 35, then 102, then 36 to 62: the order the captions were always written in.
     const std::pair<int, QWidget*> captions[] = {
-        {2, ui.TS_MaschinenStatus},      {3, ui.GbInfo},
-        {4, ui.CapMaschTyp},             {5, ui.CapMaschNr},
-        {6, ui.CapVarianteTxt},          {7, ui.CapStartGarantie},
-        {8, ui.CapServiceIn},            {9, ui.CapZaehlerstand},
-        {10, ui.CapBetriebsstunden},     {11, ui.CapFehlermeldung},
-        {12, ui.CapDatum},               {13, ui.CapChipTemp},
-        {14, ui.CapAkkuSpannung},        {15, ui.CapRuecklaufzeit},
-        {16, ui.BtnSetDateTimeKunde},    {17, ui.BtnSetRlz},
-        {18, ui.GroupBoxArbeitskuve},    {19, ui.CapKommentar},
-        {20, ui.BtnSaveChart},           {21, ui.BtnPrintChart},
-        {22, ui.GroupBoxMessdaten},      {23, ui.CapChartIndex},
-        {24, ui.CapChartDatum},          {25, ui.CapChartBsMotor},
-        {26, ui.CapChartTemperatur},     {27, ui.CapChartAkkuspannung},
-        {28, ui.CapChartAbschaltdrehzahl}, {29, ui.CapChartErrorCode},
-        {30, ui.CapChartWarnCode},       {31, ui.CapChartAbschaltAw},
-        {32, ui.GroupBoxAwKurve},        {33, ui.CapAwKurveDatum},
-        {34, ui.CapAwKurveZaehler},      {35, ui.BtnZyklenAktualisieren},
-        {102, ui.CapChartSolldruck},
-        {36, ui.TS_Service},             {37, ui.GbService},
-        {38, ui.BtnFwUpdate},            {39, ui.BtnFormatSD},
-        {40, ui.BtnKalRun},              {41, ui.BtnSetDateTimeHersteller},
-        {42, ui.BtnResetService},        {43, ui.BtnWriteParaSatz},
-        {44, ui.CbWriteParaDateTime},    {45, ui.CbWriteParaDelData},
-        {46, ui.CbWriteParaDelSz},       {47, ui.CbWriteParaDelPz},
-        {48, ui.CbWriteParaDelGarantie}, {49, ui.CbWriteParaDelBsz},
-        {50, ui.GbHersteller},           {51, ui.BtnDeleteGarantie},
-        {52, ui.BtnResetBsMotor},        {53, ui.BtnSetPz},
-        {54, ui.BtnSetSn},               {55, ui.TS_KundenTagebuch},
-        {56, ui.BtnWriteKTB},            {57, ui.TS_ServiceTagebuch},
-        {58, ui.BtnWriteSTB},            {59, ui.TS_Info},
-        {60, ui.CapInfoPDF},             {61, ui.LblLink01},
-        {62, ui.LblLink02},
+        {TextId::TS_MaschinenStatus, ui.TS_MaschinenStatus},
+        {TextId::GbInfo, ui.GbInfo},
+        {TextId::CapMaschTyp, ui.CapMaschTyp},
+        {TextId::CapMaschNr, ui.CapMaschNr},
+        {TextId::CapVarianteTxt, ui.CapVarianteTxt},
+        {TextId::CapStartGarantie, ui.CapStartGarantie},
+        {TextId::CapServiceIn, ui.CapServiceIn},
+        {TextId::CapZaehlerstand, ui.CapZaehlerstand},
+        {TextId::CapBetriebsstunden, ui.CapBetriebsstunden},
+        {TextId::CapFehlermeldung, ui.CapFehlermeldung},
+        {TextId::CapDatum, ui.CapDatum},
+        {TextId::CapChipTemp, ui.CapChipTemp},
+        {TextId::CapAkkuSpannung, ui.CapAkkuSpannung},
+        {TextId::CapRuecklaufzeit, ui.CapRuecklaufzeit},
+        {TextId::BtnSetDateTimeKunde, ui.BtnSetDateTimeKunde},
+        {TextId::BtnSetRlz, ui.BtnSetRlz},
+        {TextId::GroupBoxArbeitskuve, ui.GroupBoxArbeitskuve},
+        {TextId::CapKommentar, ui.CapKommentar},
+        {TextId::BtnSaveChart, ui.BtnSaveChart},
+        {TextId::BtnPrintChart, ui.BtnPrintChart},
+        {TextId::GroupBoxMessdaten, ui.GroupBoxMessdaten},
+        {TextId::CapChartIndex, ui.CapChartIndex},
+        {TextId::CapChartDatum, ui.CapChartDatum},
+        {TextId::CapChartBsMotor, ui.CapChartBsMotor},
+        {TextId::CapChartTemperatur, ui.CapChartTemperatur},
+        {TextId::CapChartAkkuspannung, ui.CapChartAkkuspannung},
+        {TextId::CapChartAbschaltdrehzahl, ui.CapChartAbschaltdrehzahl},
+        {TextId::CapChartErrorCode, ui.CapChartErrorCode},
+        {TextId::CapChartWarnCode, ui.CapChartWarnCode},
+        {TextId::CapChartAbschaltAw, ui.CapChartAbschaltAw},
+        {TextId::GroupBoxAwKurve, ui.GroupBoxAwKurve},
+        {TextId::CapAwKurveDatum, ui.CapAwKurveDatum},
+        {TextId::CapAwKurveZaehler, ui.CapAwKurveZaehler},
+        {TextId::BtnZyklenAktualisieren, ui.BtnZyklenAktualisieren},
+        {TextId::CapChartSolldruck, ui.CapChartSolldruck},
+        {TextId::TS_Service, ui.TS_Service},
+        {TextId::GbService, ui.GbService},
+        {TextId::BtnFwUpdate, ui.BtnFwUpdate},
+        {TextId::BtnFormatSD, ui.BtnFormatSD},
+        {TextId::BtnKalRun, ui.BtnKalRun},
+        {TextId::BtnSetDateTimeHersteller, ui.BtnSetDateTimeHersteller},
+        {TextId::BtnResetService, ui.BtnResetService},
+        {TextId::BtnWriteParaSatz, ui.BtnWriteParaSatz},
+        {TextId::CbWriteParaDateTime, ui.CbWriteParaDateTime},
+        {TextId::CbWriteParaDelData, ui.CbWriteParaDelData},
+        {TextId::CbWriteParaDelSz, ui.CbWriteParaDelSz},
+        {TextId::CbWriteParaDelPz, ui.CbWriteParaDelPz},
+        {TextId::CbWriteParaDelGarantie, ui.CbWriteParaDelGarantie},
+        {TextId::CbWriteParaDelBsz, ui.CbWriteParaDelBsz},
+        {TextId::GbHersteller, ui.GbHersteller},
+        {TextId::BtnDeleteGarantie, ui.BtnDeleteGarantie},
+        {TextId::BtnResetBsMotor, ui.BtnResetBsMotor},
+        {TextId::BtnSetPz, ui.BtnSetPz},
+        {TextId::BtnSetSn, ui.BtnSetSn},
+        {TextId::TS_KundenTagebuch, ui.TS_KundenTagebuch},
+        {TextId::BtnWriteKTB, ui.BtnWriteKTB},
+        {TextId::TS_ServiceTagebuch, ui.TS_ServiceTagebuch},
+        {TextId::BtnWriteSTB, ui.BtnWriteSTB},
+        {TextId::TS_Info, ui.TS_Info},
+        {TextId::CapInfoPDF, ui.CapInfoPDF},
+        {TextId::LblLink01, ui.LblLink01},
+        {TextId::LblLink02, ui.LblLink02},
     };
     for (const auto& [id, control] : captions)
         setCaption(*ui.PageControl, control, text(id));
@@ -625,35 +644,10 @@ void THauptDialog::ApplyLanguage()
     ui.Calendar->setLocale(localeFor(lang));
 }
 
-int THauptDialog::reportStringSet(std::uint32_t languageIndex)
-{
-    switch (languageIndex) {
-    case LangGerman: return 1021;
-    case LangFrench: return 1022;
-    case LangSpanish: return 1024;
-    case LangItalian: return 1023;
-    case LangSwedish: return 1025;
-    default: return 1020;
-    }
-}
-
 void THauptDialog::applyReportEngineStrings()
 {
     // The report engine takes the string set reportStringSet(LanguageIndex) here once it exists;
     // until then there is nothing to switch.
-}
-
-QString THauptDialog::qtTranslationFor(std::uint32_t languageIndex)
-{
-    switch (languageIndex) {
-    case LangEnglish: return {};
-    case LangFrench: return QStringLiteral("fr");
-    case LangSpanish: return QStringLiteral("es");
-    case LangItalian: return QStringLiteral("it");
-    case LangSwedish: return QStringLiteral("sv");
-    case LangFinnish: return QStringLiteral("fi");
-    default: return QStringLiteral("de");
-    }
 }
 
 void THauptDialog::applyQtTranslation()

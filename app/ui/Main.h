@@ -56,12 +56,6 @@ public:
     std::array<QWidget*, 15> serviceButtons() const;
     bool formShown() const { return shown_; }
 
-    // Report-engine string set for a language: the resource number of the original program
-    // (1020 English, 1021 German, 1022 French, 1023 Italian, 1024 Spanish, 1025 Swedish).
-    static int reportStringSet(std::uint32_t languageIndex);
-    // The language code of Qt's own translations for a language ("de"); empty where Qt's English applies.
-    static QString qtTranslationFor(std::uint32_t languageIndex);
-
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -1,7 +1,7 @@
 // The work-curve controls of the main window: cycle archive, chart, printing and JPEG export.
 #include "curves/ui/CurvesFeature.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "app/ui/MainState.h"
 #include "curves/CycleArchive.h"
 #include "curves/CycleChart.h"
@@ -20,8 +20,6 @@
 #include <QPrinter>
 
 namespace {
-constexpr int SaveDialogTitle = 84;
-
 // The wait cursor for as long as the object lives, the previous cursor afterwards.
 struct WaitCursor {
     WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -268,7 +266,7 @@ void CurvesFeature::BtnSaveChartClick()
         saveDir_ = ctx_.paths.appDir;
     BuildPrintPicture();
     FileDialogRequest request;
-    request.title = LangText(ctx_.state.LanguageIndex, SaveDialogTitle);
+    request.title = LangText(ctx_.state.LanguageIndex, TextId::SaveChartTitle);
     request.initialDir = saveDir_;
     request.defaultExtension = QStringLiteral("JPG");
     request.fileName = QStringLiteral("%1_%2.jpg")

@@ -1,7 +1,7 @@
 // The parameter block between the tool and the controls of the main window.
 #include "params/ui/ParameterFeature.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "app/ui/MainState.h"
 #include "link/Usbhidinterface.h"
 #include "params/ParameterBlock.h"
@@ -12,12 +12,6 @@
 #include "ui_Main.h"
 
 #include <QEvent>
-
-namespace {
-constexpr int TextUnknownLayout = 80;
-constexpr int TextTransferOk = 81;
-constexpr int TextTransferFailed = 82;
-}  // namespace
 
 ParameterFeature::ParameterFeature(MainContext& ctx) : ctx_(ctx)
 {
@@ -63,7 +57,7 @@ bool ParameterFeature::ReadParameterBlock()
         state.parameterBlock = *block;
         // Kept all the same: the user may still want to see what the tool sent.
         if (!isKnownLayout(block->LayoutVersion))
-            ctx_.prompts.message(QStringLiteral("Error"), LangText(state.LanguageIndex, TextUnknownLayout),
+            ctx_.prompts.message(QStringLiteral("Error"), LangText(state.LanguageIndex, TextId::UnknownLayout),
                                  PromptIcon::Exclamation);
     }
     WarrantyStartValue& w = state.WarrantyStart;
@@ -151,7 +145,7 @@ void ParameterFeature::TakeParameterEdits()
 void ParameterFeature::reportTransfer(bool ok)
 {
     ctx_.prompts.message(QStringLiteral("Info"),
-                         LangText(ctx_.state.LanguageIndex, ok ? TextTransferOk : TextTransferFailed),
+                         LangText(ctx_.state.LanguageIndex, ok ? TextId::ParametersTransferred : TextId::ParametersNotTransferred),
                          ok ? PromptIcon::Information : PromptIcon::Exclamation);
 }
 

@@ -1,7 +1,7 @@
 // TDateTimeDlg: the tool clock dialog.
 #include "service/ui/Datetimedialog.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "link/Usbhidinterface.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
@@ -9,15 +9,6 @@
 #include "ui_Datetimedialog.h"
 
 #include <QShowEvent>
-
-namespace {
-constexpr int TextCaption = 63;
-constexpr int TextDate = 64;
-constexpr int TextTime = 65;
-constexpr int TextCancel = 96;
-constexpr int TextTakeOver = 97;
-constexpr int TextQuestionSetDateTime = 44;
-}  // namespace
 
 TDateTimeDlg::TDateTimeDlg(QWidget* owner, TUsbHidInterface& link, Clock& clock, Prompts& prompts,
                            const std::uint32_t& languageIndex)
@@ -50,11 +41,11 @@ void TDateTimeDlg::showEvent(QShowEvent* event)
 void TDateTimeDlg::FormShow()
 {
     const std::uint32_t lang = languageIndex_;
-    setWindowTitle(LangText(lang, TextCaption));
-    ui_->CapDate->setText(LangText(lang, TextDate));
-    ui_->CapTime->setText(LangText(lang, TextTime));
-    ui_->BtnAbbruch->setText(LangText(lang, TextCancel));
-    ui_->BtnOk->setText(LangText(lang, TextTakeOver));
+    setWindowTitle(LangText(lang, TextId::DateTimeDialogCaption));
+    ui_->CapDate->setText(LangText(lang, TextId::DateTimeDialogDate));
+    ui_->CapTime->setText(LangText(lang, TextId::DateTimeDialogTime));
+    ui_->BtnAbbruch->setText(LangText(lang, TextId::Cancel));
+    ui_->BtnOk->setText(LangText(lang, TextId::TakeOver));
 
     const QDateTime now = clock_.now();
     const auto two = [](int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
@@ -71,7 +62,7 @@ void TDateTimeDlg::BtnOkClick()
                                    ui_->EditMonat->text(), ui_->EditJahr->text());
     if (!t)
         return;
-    if (!prompts_.question(QStringLiteral("Service"), LangText(languageIndex_, TextQuestionSetDateTime),
+    if (!prompts_.question(QStringLiteral("Service"), LangText(languageIndex_, TextId::QuestionSetDateTime),
                            PromptIcon::Question))
         return;
     // Whole minutes: the seconds start at 0. The status refresh shows what the tool made of it.

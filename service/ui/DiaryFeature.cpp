@@ -1,7 +1,7 @@
 // The diary pages: memo, write button, page show, shared progress bar.
 #include "service/ui/DiaryFeature.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "app/ui/MainState.h"
 #include "link/Usbhidinterface.h"
 #include "platform/Prompts.h"
@@ -13,8 +13,6 @@
 #include <QTextDocument>
 
 namespace {
-constexpr int TextDiaryTooLong = 105;
-
 void setupMemo(QPlainTextEdit* memo)
 {
     // Fixed pitch, so that columns typed into a diary stay lined up.
@@ -93,7 +91,7 @@ bool DiaryFeature::WriteDiary(DiaryKind kind)
     case DiaryWriteResult::Written:
         return true;
     case DiaryWriteResult::TooLong:
-        ctx_.prompts.message(QStringLiteral("Error"), LangText(ctx_.state.LanguageIndex, TextDiaryTooLong),
+        ctx_.prompts.message(QStringLiteral("Error"), LangText(ctx_.state.LanguageIndex, TextId::DiaryTooLong),
                              PromptIcon::Exclamation);
         return false;
     case DiaryWriteResult::Failed:

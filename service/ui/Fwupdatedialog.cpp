@@ -1,7 +1,7 @@
 // The firmware update dialog: waiting for the tool, the update run and its messages.
 #include "service/ui/Fwupdatedialog.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "app/ui/MainContext.h"
 #include "app/ui/MainState.h"
 #include "link/Usbhidinterface.h"
@@ -14,14 +14,6 @@
 #include <QCoreApplication>
 
 namespace {
-constexpr int TextCaption = 68;
-constexpr int TextInstructionAutomatic = 69;
-constexpr int TextInstructionInteractive = 70;
-constexpr int TextTransferred = 71;
-constexpr int TextNotTransferred = 72;
-constexpr int TextCancel = 96;
-constexpr int TextUpdate = 98;
-
 const QString MessageCaption = QStringLiteral("Info");
 }  // namespace
 
@@ -77,14 +69,14 @@ void TFwUpdateDlg::FormShow()
     QString instruction;
     if (!presetHexPath_.isEmpty()) {
         autoRun_.start();
-        instruction = QStringLiteral("%1 %2").arg(LangText(lang, TextInstructionAutomatic), presetHexPath_);
+        instruction = QStringLiteral("%1 %2").arg(LangText(lang, TextId::FwUpdateInstructionAutomatic), presetHexPath_);
     } else {
-        instruction = LangText(lang, TextInstructionInteractive);
+        instruction = LangText(lang, TextId::FwUpdateInstructionInteractive);
     }
     ui_->LblAnweisung->setText(instruction);
-    setWindowTitle(LangText(lang, TextCaption));
-    ui_->BtnAbbruch->setText(LangText(lang, TextCancel));
-    ui_->BtnUpdate->setText(LangText(lang, TextUpdate));
+    setWindowTitle(LangText(lang, TextId::FwUpdateCaption));
+    ui_->BtnAbbruch->setText(LangText(lang, TextId::Cancel));
+    ui_->BtnUpdate->setText(LangText(lang, TextId::Update));
 }
 
 void TFwUpdateDlg::UpdateTimer()
@@ -128,9 +120,9 @@ void TFwUpdateDlg::BtnUpdateClick()
     const std::uint32_t lang = ctx_.state.LanguageIndex;
     if (ok) {
         if (presetHexPath_.isEmpty())
-            ctx_.prompts.message(MessageCaption, LangText(lang, TextTransferred), PromptIcon::Information);
+            ctx_.prompts.message(MessageCaption, LangText(lang, TextId::FirmwareTransferred), PromptIcon::Information);
     } else {
-        ctx_.prompts.message(MessageCaption, LangText(lang, TextNotTransferred), PromptIcon::Exclamation);
+        ctx_.prompts.message(MessageCaption, LangText(lang, TextId::FirmwareNotTransferred), PromptIcon::Exclamation);
     }
     ui_->BtnAbbruch->setEnabled(true);
     ui_->BtnUpdate->setEnabled(true);

@@ -1,18 +1,11 @@
 // TKalDsDlg: the pressure-sensor calibration dialog.
 #include "service/ui/Kaldsdialog.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "service/Calibration.h"
 #include "ui_Kaldsdialog.h"
 
 #include <QShowEvent>
-
-namespace {
-constexpr int TextCaption = 66;
-constexpr int TextInstruction = 99;
-constexpr int TextStart = 100;
-constexpr int TextCancel = 96;
-}  // namespace
 
 TKalDsDlg::TKalDsDlg(QWidget* owner, TUsbHidInterface& link, Prompts& prompts, ParameterBlockAccess& block,
                      const std::uint32_t& languageIndex)
@@ -44,10 +37,10 @@ void TKalDsDlg::showEvent(QShowEvent* event)
 void TKalDsDlg::FormShow()
 {
     const std::uint32_t lang = languageIndex_;
-    setWindowTitle(LangText(lang, TextCaption));
-    ui_->LblAnweisung->setText(LangText(lang, TextInstruction));
-    ui_->BtnOk->setText(LangText(lang, TextStart));
-    ui_->BtnAbbruch->setText(LangText(lang, TextCancel));
+    setWindowTitle(LangText(lang, TextId::Calibration));
+    ui_->LblAnweisung->setText(LangText(lang, TextId::CalibrationPressureInstruction));
+    ui_->BtnOk->setText(LangText(lang, TextId::Start));
+    ui_->BtnAbbruch->setText(LangText(lang, TextId::Cancel));
 }
 
 void TKalDsDlg::BtnOkClick()

@@ -1,7 +1,7 @@
 // TKalRunDlg: the calibration-run dialog.
 #include "service/ui/Kalrundialog.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "link/Usbhidinterface.h"
 #include "params/ParameterConversions.h"
 #include "service/Calibration.h"
@@ -9,13 +9,6 @@
 
 #include <QEvent>
 #include <QShowEvent>
-
-namespace {
-constexpr int TextCaption = 66;
-constexpr int TextInstruction = 67;
-constexpr int TextCancel = 96;
-constexpr int TextTakeOver = 97;
-}  // namespace
 
 TKalRunDlg::TKalRunDlg(QWidget* owner, TUsbHidInterface& link, Prompts& prompts, const std::uint32_t& languageIndex)
     : QDialog(owner), ui_(std::make_unique<Ui::TKalRunDlg>()), link_(link), prompts_(prompts), languageIndex_(languageIndex)
@@ -56,12 +49,12 @@ void TKalRunDlg::FormShow()
     ui_->CbKal120->hide();
     ui_->HstPanel->hide();
     const std::uint32_t lang = languageIndex_;
-    ui_->LblAnweisung->setText(LangText(lang, TextInstruction));
+    ui_->LblAnweisung->setText(LangText(lang, TextId::CalibrationRunInstruction));
     // The tool enters its calibration run now; without it there is nothing to take over.
     ui_->BtnOk->setEnabled(link_.CmdCalibStart());
-    setWindowTitle(LangText(lang, TextCaption));
-    ui_->BtnAbbruch->setText(LangText(lang, TextCancel));
-    ui_->BtnOk->setText(LangText(lang, TextTakeOver));
+    setWindowTitle(LangText(lang, TextId::Calibration));
+    ui_->BtnAbbruch->setText(LangText(lang, TextId::Cancel));
+    ui_->BtnOk->setText(LangText(lang, TextId::TakeOver));
 }
 
 void TKalRunDlg::CbKal120Click()

@@ -1,7 +1,7 @@
 // The service page's record setters.
 #include "service/ui/ServiceFeature.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "app/ui/Main.h"
 #include "app/ui/MainState.h"
 #include "link/Usbhidinterface.h"
@@ -17,14 +17,6 @@
 #include <QValidator>
 
 namespace {
-constexpr int TextQuestionSetDateTime = 44;
-constexpr int TextQuestionFormatStore = 73;
-constexpr int TextQuestionClearWarranty = 74;
-constexpr int TextQuestionServiceCounter = 75;
-constexpr int TextQuestionOperatingTime = 76;
-constexpr int TextQuestionCycleCounter = 77;
-constexpr int TextClockNeedsWarranty = 79;
-
 // Holds the monitor's timer for the life of a handler, so every way out restarts it. A timer
 // that was not running (a test driving the ticks by hand) stays stopped.
 class TimerHold {
@@ -112,7 +104,7 @@ void ServiceFeature::openDateTimeDialog()
 
 void ServiceFeature::BtnFormatSDClick()
 {
-    if (ask(TextQuestionFormatStore))
+    if (ask(TextId::QuestionFormatStore))
         ctx_.link.CmdFormatStore();
 }
 
@@ -125,7 +117,7 @@ void ServiceFeature::BtnSetDateTimeKundeClick()
 {
     const auto& w = ctx_.state.WarrantyStart;
     if (!warrantyRuns(w.day, w.month, w.year)) {
-        ctx_.prompts.message(QStringLiteral("Info"), LangText(ctx_.state.LanguageIndex, TextClockNeedsWarranty),
+        ctx_.prompts.message(QStringLiteral("Info"), LangText(ctx_.state.LanguageIndex, TextId::ClockNeedsWarranty),
                              PromptIcon::Information);
         return;
     }
@@ -134,7 +126,7 @@ void ServiceFeature::BtnSetDateTimeKundeClick()
 
 void ServiceFeature::BtnDeleteGarantieClick()
 {
-    if (ask(TextQuestionClearWarranty))
+    if (ask(TextId::QuestionClearWarranty))
         ctx_.link.CmdClearWarranty();
     // Also after No: the edits may hold a half-typed date, and show the tool's again.
     ctx_.features.status->ShowWarrantyStart();
@@ -146,7 +138,7 @@ void ServiceFeature::BtnSetGarantieClick()
     const auto t = checkWarrantyInput(ui.EditGarantieStunde->text(), ui.EditGarantieMinute->text(),
                                       ui.EditGarantieTag->text(), ui.EditGarantieMonat->text(),
                                       ui.EditGarantieJahr->text());
-    if (t && ask(TextQuestionSetDateTime))
+    if (t && ask(TextId::QuestionSetDateTime))
         ctx_.link.CmdSetWarranty(t->hour, t->minute, t->day, t->month, t->year);
     ctx_.features.status->ShowWarrantyStart();
 }
@@ -156,13 +148,13 @@ void ServiceFeature::BtnResetServiceClick()
     TimerHold hold(searchDevice());
     const std::uint32_t value =
         serviceCounterToSend(ctx_.ui.EditServiceZaehler->text(), ctx_.state.parameterBlock.ServiceIntervall);
-    if (ask(TextQuestionServiceCounter))
+    if (ask(TextId::QuestionServiceCounter))
         ctx_.link.CmdSetServiceCounter(static_cast<std::int32_t>(value));
 }
 
 void ServiceFeature::BtnResetBsMotorClick()
 {
-    if (ask(TextQuestionOperatingTime))
+    if (ask(TextId::QuestionOperatingTime))
         ctx_.link.CmdSetOperatingTime(0);
 }
 
@@ -170,7 +162,7 @@ void ServiceFeature::BtnSetPzClick()
 {
     TimerHold hold(searchDevice());
     const std::uint32_t value = cycleCounterToSend(ctx_.ui.EditPresszyklen->text());
-    if (ask(TextQuestionCycleCounter))
+    if (ask(TextId::QuestionCycleCounter))
         ctx_.link.CmdSetCycleCounter(static_cast<std::int32_t>(value));
 }
 

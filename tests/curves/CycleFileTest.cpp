@@ -1,5 +1,5 @@
 // Header validity, decoding and the measured-data label texts of cycle files.
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "curves/CycleFile.h"
 #include "curves/MeasuredData.h"
 #include "tests/curves/CycleFixture.h"

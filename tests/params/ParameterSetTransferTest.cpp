@@ -1,7 +1,7 @@
 // The parameter-set transfer: what is checked, what reaches the block, and the option commands in order.
 #include "params/ParameterSetTransfer.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "link/Usbhidinterface.h"
 #include "tests/params/ParameterSetFakeAccess.h"
 #include "tests/support/ScriptedHidPlatform.h"

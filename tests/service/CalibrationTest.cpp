@@ -1,7 +1,7 @@
 // Both calibrations: forces in newtons for the calibration run, and the two-point sensor calibration.
 #include "service/Calibration.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "link/Usbhidinterface.h"
 #include "tests/params/ParameterSetFakeAccess.h"
 #include "tests/support/ScriptedHidPlatform.h"

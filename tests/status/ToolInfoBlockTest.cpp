@@ -1,7 +1,7 @@
 // Decoding of the tool information block and the texts of the status read-outs.
 #include "status/ToolInfoBlock.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // tool, the full load when it appears, the buttons, the calibration-button rule, live values.
 #include "tests/support/ui/MainWindowHarness.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "link/Usbhidinterface.h"
 #include "ui_Main.h"
 

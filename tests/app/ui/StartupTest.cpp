@@ -2,7 +2,7 @@
 // information links), the logo, and the geometry when the window is resized.
 #include "tests/support/ui/MainWindowHarness.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "app/ui/Infodlg.h"
 #include "ui_Infodlg.h"
 #include "ui_Main.h"
@@ -247,14 +247,6 @@ TEST(Language, QtsOwnDialogTextsFollowTheLanguage)
     QTest::mouseClick(h.ui().ImgGb, Qt::LeftButton);
     EXPECT_EQ(yes(), QStringLiteral("&Yes"));
     h.closeWindow();
-}
-
-TEST(Language, ReportEngineStringSets)
-{
-    const std::pair<std::uint32_t, int> sets[] = {{0, 1021}, {1, 1020}, {2, 1022}, {3, 1024},
-                                                  {4, 1023}, {5, 1025}, {6, 1020}, {7, 1020}};
-    for (const auto& [lang, set] : sets)
-        EXPECT_EQ(THauptDialog::reportStringSet(lang), set) << lang;
 }
 
 struct LogoCase {

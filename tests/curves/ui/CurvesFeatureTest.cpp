@@ -2,7 +2,7 @@
 // loading cycles, the chart with its labels and snapshot, printing, saving and the comment memo.
 #include "tests/curves/ui/CurvesFormFixture.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "curves/PrintLayout.h"
 #include "curves/PrintPicture.h"
 

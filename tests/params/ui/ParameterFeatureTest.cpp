@@ -2,7 +2,7 @@
 // writing, and the return-time and serial-number settings with their messages.
 #include "tests/status/ui/ToolFormFixture.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "params/ParameterBlock.h"
 #include "ui_Main.h"  // generated here: AUTOUIC only looks at the sources themselves
 

@@ -2,7 +2,7 @@
 // the transfer with its options as the tool receives them, saving a set and the checksum button.
 #include "tests/support/ui/MainWindowHarness.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "params/ParameterSetFile.h"
 #include "params/ui/Selkennungdialog.h"
 #include "ui_Main.h"

@@ -3,7 +3,7 @@
 #include "tests/support/ui/MainWindowHarness.h"
 #include "tests/support/ui/MainForm.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "link/Usbhidinterface.h"
 #include "params/ui/ParameterFeature.h"
 #include "service/Calibration.h"

@@ -2,7 +2,7 @@
 // clock commands.
 #include "service/ui/Datetimedialog.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "link/Usbhidinterface.h"
 #include "tests/support/ScriptedHidPlatform.h"
 #include "tests/support/ScriptedPrompts.h"

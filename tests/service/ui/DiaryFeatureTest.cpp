@@ -2,7 +2,7 @@
 // shared progress bar.
 #include "tests/service/ui/ServiceFormFixture.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "ui_Main.h"  // generated for this program from the main window form
 
 #include <QPlainTextEdit>

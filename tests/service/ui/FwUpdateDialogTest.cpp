@@ -5,7 +5,7 @@
 #include "tests/service/HexTestFiles.h"
 #include "tests/support/ui/MainWindowHarness.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "link/Usbhidinterface.h"
 #include "ui_Fwupdatedialog.h"
 #include "ui_Main.h"

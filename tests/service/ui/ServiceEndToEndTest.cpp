@@ -3,7 +3,7 @@
 // changes. Also the diaries through page show, write button and the full load.
 #include "tests/support/ui/MainWindowHarness.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "service/ui/Datetimedialog.h"
 #include "ui_Datetimedialog.h"
 #include "ui_Main.h"

@@ -2,7 +2,7 @@
 // warranty refresh and the monitor's timer held around the counter setters.
 #include "tests/service/ui/ServiceFormFixture.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "ui_Main.h"  // generated for this program from the main window form
 
 #include <QDialog>

@@ -1,7 +1,7 @@
 // The status read-outs, the warranty edits and the status page's show handler on the real form.
 #include "tests/status/ui/ToolFormFixture.h"
 
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "ui_Main.h"  // generated here: AUTOUIC only looks at the sources themselves
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The text tables: wording other parts and stored files depend on, the shape every translation
 // must keep, and the lookup's answers for indexes and ids it has no table or entry for.
-#include "app/Texte.h"
+#include "texts/Texte.h"
 #include "platform/Cp1252.h"
 
 #include <gtest/gtest.h>

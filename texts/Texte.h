@@ -1,6 +1,8 @@
 // The program's own captions, questions and messages: one table of texts per language.
 #pragma once
 
+#include "texts/TextIds.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -14,8 +16,7 @@ enum Language : std::uint32_t {
     LangFinnish = 6,
 };
 inline constexpr std::uint32_t LanguageCount = 7;
-// Text ids run from 0 to TextCount - 1.
-inline constexpr int TextCount = 106;
+inline constexpr int TextCount = TextId::Count;
 
 // The text with id textId in language languageIndex (UTF-8, never null). A language index
 // outside 0..6 selects German; an id outside the table gives the empty text.

@@ -1,6 +1,6 @@
 // The program's own captions, questions and messages in its seven languages. The tables
 // hold UTF-8; conversion to Windows-1252 happens only where a text goes to the tool or a file.
-#include "app/Texte.h"
+#include "texts/Texte.h"
 
 namespace {
 
