@@ -36,12 +36,16 @@ std::int32_t parseParameterSetInt(QStringView text);
 
 class ParameterSetFile {
 public:
-    // Loads path; a missing or unreadable file reads as all zeros and empty texts.
+    // Loads path; a missing or refused file reads as all zeros and empty texts.
     explicit ParameterSetFile(const QString& path);
 
     const QString& path() const { return profile_.path(); }
-    // True when the file could be read.
+    // True when the file was there (read, or refused).
     bool existed() const { return profile_.existed(); }
+    // A file that is no set at all (binary, over 1 MB, no regular file) reads as empty and is
+    // never written over: taking or re-checksumming it would destroy whatever it is.
+    bool refused() const { return profile_.refused(); }
+    Profile::Refusal refusal() const { return profile_.refusal(); }
 
     // The value of key in section "Parameter" (names without regard to case); 0 when missing.
     std::int32_t readInt(const QString& key) const;

@@ -13,8 +13,10 @@ ParameterSetListing listParameterSets(const QString& folder)
         dir.entryList({QStringLiteral("*.tcf")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QString& name : names) {
         const QString path = dir.absoluteFilePath(name);
-        const QString text = ParameterSetFile(path).readText(QStringLiteral("Text"), ParameterSetListTextChars);
-        if (text.isEmpty())
+        // A refused file (binary, over 1 MB) is never read, so it cannot slow the start or be offered.
+        const ParameterSetFile file(path);
+        const QString text = file.readText(QStringLiteral("Text"), ParameterSetListTextChars);
+        if (file.refused() || text.isEmpty())
             continue;
         if (static_cast<int>(listing.entries.size()) == MaxParameterSets) {
             listing.selected = -1;

@@ -20,5 +20,6 @@ struct ParameterSetListing {
 };
 
 // Scans folder for normal files matching "*.tcf" (without regard to case), in name order (the order
-// an NTFS folder lists them in), and lists every file whose "Text" is not empty.
+// an NTFS folder lists them in), and lists every file whose "Text" is not empty. Files that are no
+// sets (binary, over 1 MB) are skipped without being read and do not count towards the limit.
 ParameterSetListing listParameterSets(const QString& folder);

@@ -149,6 +149,51 @@ TEST_F(ParameterSetFileTest, NamesMatchWithoutRegardToCaseAndTextsAreTrimmed)
     EXPECT_EQ(f.readInt(QStringLiteral("Missing")), 0);
 }
 
+TEST_F(ParameterSetFileTest, ReadAsTheWindowsProgramReadsIt)
+{
+    // Each of these is valid for the Windows program; read with the last key winning or the
+    // sections merged, the first three were a "mismatch" and would have transferred Flags=1.
+    struct Case {
+        const char* what;
+        QByteArray content;
+        std::int32_t flags;
+        QString text;
+    };
+    const Case cases[] = {
+        {"a repeated key after CS", exampleFile() + "Flags=1\n", 0, "KTV Standard"},
+        {"a repeated section", exampleFile() + "[Other]\nx=1\n[PARAMETER]\nFlags=1\nText=Other set\n", 0, "KTV Standard"},
+        {"keys before any section", "Flags=1\nText=Before\n" + exampleFile(), 0, "KTV Standard"},
+        {"quoted values", exampleWith("Kennung", "\"0x00000201\"").replace("Text=KTV Standard", "Text='KTV Standard'")
+                              .replace("CS=9600", "CS=\"9600\""),
+         0, "KTV Standard"},
+        {"quotes kept inside a text", exampleWith("Text", "\"\"KTV\"\""), 0, "\"KTV\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ParameterSetFile f(write(c.content));
+        EXPECT_TRUE(f.checksumMatches());
+        EXPECT_EQ(f.readInt(QStringLiteral("Flags")), c.flags);
+        EXPECT_EQ(f.readInt(QStringLiteral("Kennung")), 0x201);
+        EXPECT_EQ(f.readText(QStringLiteral("Text"), 63), c.text);
+        ParameterBlock block;
+        f.applyTo(block);
+        EXPECT_EQ(block.Flags, c.flags);
+    }
+}
+
+TEST_F(ParameterSetFileTest, AFileThatIsNoSetIsRefusedAndLeftAsItIs)
+{
+    const QByteArray binary("[Parameter]\nFlags=1\n\0CS=4\n", 24);
+    const QString path = write(binary);
+    ParameterSetFile f(path);
+    EXPECT_TRUE(f.refused());
+    EXPECT_EQ(f.refusal(), Profile::Refusal::NotText);
+    EXPECT_FALSE(f.checksumMatches());
+    EXPECT_FALSE(f.writeChecksum());
+    EXPECT_FALSE(ParameterSetFile(path).saveFrom(ParameterBlock{}, 0x201));
+    EXPECT_EQ(readAll(path), binary);
+}
+
 TEST_F(ParameterSetFileTest, Windows1252AndUtf8FilesReadAlike)
 {
     const QString cp1252 = write("[Parameter]\nText=Gr\xFC\xDF" "e\n", "a.tcf");
@@ -374,10 +419,12 @@ TEST_F(ParameterSetFileTest, AWrittenChecksumHoldsForOddlyShapedFiles)
         "\xEF\xBB\xBF[Parameter]\nFlags=1\n",                        // UTF-8 signature
         "\xEF\xBB\xBF[Parameter]\nKennung=5\nCS=9\xB2\n",             // signature, then a 1252 byte
         "[Parameter]\rFlags=1\rCS=3\r",                              // old Mac line ends
-        QByteArray("[Parameter]\nFlags=1\n\0CS=4\n", 24),            // a zero byte
         "[Parameter]\nC\xC5\xBF=4\nFlags=1\n",                       // a name only Unicode folding matches
         "[Parameter\v]\nFlags=1\n",                                  // a section name with odd blanks
         "[Parameter]\nFlags=1\n[unclosed\nRuecklaufzeit=5\n",        // a header without "]"
+        "[Parameter]\nCS=\"7\"\nFlags='1'\n",                         // quoted values
+        "[Parameter]\r\nFlags=1\nCS=3\r",                           // mixed line ends, no CS yet in the first section
+        "CS=5\n[Parameter]\nFlags=1\n[Parameter]\nCS=6\n",            // CS before the section and in a repeat
         "[Parameter]\n  cs  =  9  \n\tflags\t=\t1\n",                // blanks around names and values
         "",                                                          // empty file
     };

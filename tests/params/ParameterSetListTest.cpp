@@ -54,6 +54,35 @@ TEST_F(ParameterSetListTest, OnlyFilesWithATextCountTowardsTheLimit)
     EXPECT_EQ(l.selected, 0);
 }
 
+TEST_F(ParameterSetListTest, FilesThatAreNoSetsAreSkippedWithoutBeingRead)
+{
+    writeSets(dir, 50);
+    write("zz-binary.tcf", QByteArray("[Parameter]\nText=Binary\n\0\x01\x02", 26));
+    write("zz-large.tcf", "[Parameter]\nText=Large\n" + QByteArray(1024 * 1024, ';'));
+    {
+        // 100 MB, sparse: only its size is ever looked at.
+        QFile huge(dir.filePath("zz-huge.tcf"));
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+        huge.write("[Parameter]\nText=Huge\n");
+        ASSERT_TRUE(huge.resize(100 * 1024 * 1024));
+    }
+    const ParameterSetListing l = listParameterSets(dir.path());
+    EXPECT_EQ(l.entries.size(), 50u);
+    EXPECT_EQ(l.selected, 0) << "the refused files did not count as a 51st set";
+
+    // A UTF-16 set is a set like any other.
+    QTemporaryDir other;
+    QByteArray utf16("\xFF\xFE");
+    for (char c : QByteArray("[Parameter]\r\nText=Unicode\r\n")) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    writeFile(other, "u.tcf", utf16);
+    const ParameterSetListing u = listParameterSets(other.path());
+    ASSERT_EQ(u.entries.size(), 1u);
+    EXPECT_EQ(u.entries[0].text, QStringLiteral("Unicode"));
+}
+
 TEST_F(ParameterSetListTest, ListsTcfFilesInNameOrderWithTheirTexts)
 {
     write("b.tcf", "[Parameter]\nText=Second\n");
