@@ -318,10 +318,18 @@ struct Profile::Impl {
         // other text: a save must not change what the next reader sees beyond the keys it set.
         // That happens when the bytes pass as UTF-8 (or begin like its signature), or when a
         // character has no Windows-1252 form; UTF-8 then keeps the text exactly.
-        std::string bytes = toCp1252(text);
-        if (decodeTextFile(bytes) != text)
-            bytes = text.toStdString();
-        return bytes;
+        // Bytes that begin like a UTF-16 mark would be read back as UTF-16 altogether; a UTF-8
+        // signature then keeps the text.
+        const auto readsBackAs = [](const std::string& bytes) {
+            if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
+                return QString();
+            return decodeTextFile(bytes);
+        };
+        for (std::string bytes : {toCp1252(text), text.toStdString()}) {
+            if (readsBackAs(bytes) == text)
+                return bytes;
+        }
+        return "\xEF\xBB\xBF" + text.toStdString();
     }
 };
 

@@ -78,6 +78,8 @@ TEST(Profile, ASaveChangesOnlyTheKeysItSets)
          QStringLiteral("a")},
         {"1252 letters that look like a signature", "\xC3\xAF\xC2\xBB\xC2\xBF[T]\n[S]\nNote=a\n", "S", "Note",
          QStringLiteral("a")},
+        {"1252 letters behind a signature that begin like a UTF-16 mark",
+         "\xEF\xBB\xBF\xFE\xFFx\n[S]\nNote=\xE4\n", "S", "Note", QStringLiteral("\u00E4")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
