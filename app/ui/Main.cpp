@@ -76,9 +76,17 @@ void setCaption(QTabWidget& pages, QWidget* control, const QString& text)
         group->setTitle(text);
 }
 
+// A page kept from the user leaves the tab bar altogether. Qt's tab bar still selects a merely
+// invisible tab with its arrow keys, Ctrl+Tab, Ctrl+PgUp/PgDn and the mouse wheel (it skips only
+// disabled ones), and a disabled page would grey the off-screen chart images drawn on TS_BMP.
+// The page stays a hidden child of the page control, so its controls keep working for the code.
 void setTabShown(QTabWidget& pages, QWidget* page, bool shown)
 {
-    pages.setTabVisible(pages.indexOf(page), shown);
+    const int index = pages.indexOf(page);
+    if (shown)
+        pages.setTabVisible(index, true);
+    else if (index >= 0)
+        pages.removeTab(index);
 }
 
 }  // namespace
